@@ -1,0 +1,13 @@
+/* Resource ids of the pictures and the icon; read by the resource scripts and the
+   code alike, so plain defines. */
+#pragma once
+
+#define ART_PROGRAM_ICON 1
+
+#define ART_SPLASH_LIGHT 101
+#define ART_SPLASH_DARK 102
+#define ART_ERROR 103
+#define ART_NOTICE 104
+#define ART_MENU_LIGHT 105
+#define ART_MENU_DARK 106
+#define ART_ABOUT 107

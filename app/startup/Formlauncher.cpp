@@ -1,0 +1,37 @@
+#include "startup/Formlauncher.h"
+
+#include "art/Art.h"
+#include "state/Notification.h"
+#include "state/StateFiles.h"
+
+const ui::FormLayout Formlauncher::layout{
+    .caption = L"Orvane正在启动",
+    .start = ui::Start::Centred,
+    .bounds = ui::px(0, 0, 1180, 654),
+    .controls = {
+        ui::picture(L"Image1", ui::px(0, 0, 1180, 654), ART_SPLASH_LIGHT),
+        ui::picture(L"Image2", ui::px(0, 0, 1180, 654), ART_SPLASH_DARK),
+        ui::hiddenText(L"Text1", L"欢迎"),
+        ui::hiddenText(L"Text2", L"Orvane正在启动"),
+        ui::timer(L"Timer1", 1895, &Formlauncher::Timer1_Timer),
+    }};
+
+Formlauncher::Routes Formlauncher::routes;
+
+Formlauncher::Formlauncher() : Form(layout) {}
+
+void Formlauncher::Form_Load() {
+    fitToPicture(L"Image1");
+    showThemePicture(state::isLightTheme());
+    state::postNotification(text(L"Text1"), text(L"Text2"), *this);
+}
+
+void Formlauncher::Timer1_Timer() {
+    // The next window opens before the splash goes, so the program always has one.
+    if (state::firstRunComplete()) {
+        if (routes.mainMenu) routes.mainMenu();
+    } else {
+        if (routes.welcome) routes.welcome();
+    }
+    unload();
+}

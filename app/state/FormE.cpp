@@ -1,0 +1,20 @@
+#include "state/FormE.h"
+
+#include "art/Art.h"
+#include "forms/Program.h"
+
+const ui::FormLayout FormE::layout{
+    .caption = L"出错了",
+    .start = ui::Start::Centred,
+    .bounds = ui::px(0, 0, 514, 289),
+    .icon = false,
+    .controls = {
+        ui::picture(L"Image1", ui::px(0, 0, 514, 289), ART_ERROR),
+        ui::clickArea(L"Image2", ui::px(184, 208, 153, 41), &FormE::Image2_Click),
+    }};
+
+FormE::FormE() : Form(layout) {}
+
+void FormE::Form_Load() { fitToPicture(L"Image1"); }
+
+void FormE::Image2_Click() { ui::endNow(); }

@@ -1,0 +1,13 @@
+// Window pictures: PNG files embedded as RCDATA resources, decoded once by GDI+ and
+// kept as bitmaps for the life of the program.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// The decoded picture of a resource id, or nullptr when the resource is missing.
+HBITMAP pictureBitmap(int resourceId);
+SIZE pictureSize(int resourceId);
+
+}  // namespace ui

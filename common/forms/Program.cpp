@@ -1,0 +1,71 @@
+#include "forms/Program.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "forms/Pictures.h"
+#include "system/System.h"
+
+namespace ui {
+
+void registerFormClass();
+
+namespace {
+
+struct Windows {
+    std::vector<std::unique_ptr<Form>> open;
+    std::vector<std::unique_ptr<Form>> unloaded;
+};
+
+Windows& windows() {
+    static Windows all;
+    return all;
+}
+
+}  // namespace
+
+void initialise(const std::wstring& programName) {
+    SetProcessDPIAware();
+    sys::setProgramName(programName);
+    registerFormClass();
+}
+
+int run() {
+    MSG message{};
+    while (openCount() > 0 && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+        collect();
+    }
+    return 0;
+}
+
+void endNow() { sys::system().endNow(); }
+
+size_t openCount() { return windows().open.size(); }
+
+void collect() { windows().unloaded.clear(); }
+
+namespace detail {
+
+Form* findOpen(const std::type_info& type) {
+    for (auto& form : windows().open)
+        if (typeid(*form) == type) return form.get();
+    return nullptr;
+}
+
+Form& adopt(std::unique_ptr<Form> form) {
+    windows().open.push_back(std::move(form));
+    return *windows().open.back();
+}
+
+void forget(Form* form) {
+    auto& open = windows().open;
+    auto it = std::find_if(open.begin(), open.end(), [&](auto& f) { return f.get() == form; });
+    if (it == open.end()) return;
+    windows().unloaded.push_back(std::move(*it));
+    open.erase(it);
+}
+
+}  // namespace detail
+}  // namespace ui

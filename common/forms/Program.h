@@ -1,0 +1,59 @@
+// The program around the windows: each window exists once (showing an open one
+// brings it to the front), and the program ends when its last window unloads.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include "forms/Form.h"
+
+namespace ui {
+
+// Once, before the first window: DPI awareness, the picture decoder, the window class,
+// and the name that titles message boxes.
+void initialise(const std::wstring& programName);
+
+// Dispatches messages until the last window has unloaded. Returns the exit code.
+int run();
+
+// Ends the program at once: every window disappears, no further handler runs.
+void endNow();
+
+// Number of loaded windows.
+size_t openCount();
+
+// Frees the windows unloaded since the last call (the message loop calls it).
+void collect();
+
+namespace detail {
+Form* findOpen(const std::type_info& type);
+Form& adopt(std::unique_ptr<Form> form);
+void forget(Form* form);
+}  // namespace detail
+
+template <class T>
+T* find() {
+    return static_cast<T*>(detail::findOpen(typeid(T)));
+}
+
+template <class T>
+bool isOpen() {
+    return find<T>() != nullptr;
+}
+
+// Shows the window T: loads it when it is not open (its Form_Load runs first and may
+// unload it again), otherwise brings the open one to the front.
+template <class T>
+T& show() {
+    if (T* open = find<T>()) {
+        open->bringUp();
+        return *open;
+    }
+    T& form = static_cast<T&>(detail::adopt(std::make_unique<T>()));
+    form.load();
+    if (form.loaded()) form.bringUp();
+    return form;
+}
+
+}  // namespace ui

@@ -1,0 +1,66 @@
+#include "system/Paths.h"
+
+#include <windows.h>
+
+namespace sys {
+
+namespace {
+
+std::wstring& folderOverride() {
+    static std::wstring folder;
+    return folder;
+}
+
+std::wstring executableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return parentOf(path);
+}
+
+}  // namespace
+
+const std::wstring& programFolder() {
+    static const std::wstring executable = executableFolder();
+    return folderOverride().empty() ? executable : folderOverride();
+}
+
+void setProgramFolder(std::wstring folder) { folderOverride() = std::move(folder); }
+
+std::wstring inProgramFolder(const std::wstring& name) { return programFolder() + L"\\" + name; }
+
+bool exists(const std::wstring& path) {
+    // Wildcards would make the search match other names.
+    if (path.empty() || path.find_first_of(L"*?") != std::wstring::npos) return false;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    constexpr DWORD notOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (found.dwFileAttributes & notOrdinary) == 0;
+}
+
+std::wstring describe(uint32_t error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : L"错误代码 " + std::to_wstring(error);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+std::wstring parentOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+}  // namespace sys

@@ -1,0 +1,26 @@
+// The program folder, the existence test and the system's wording of an error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sys {
+
+// The folder of the running executable, unless a test gave another one.
+const std::wstring& programFolder();
+void setProgramFolder(std::wstring folder);
+
+// programFolder() + "\" + name.
+std::wstring inProgramFolder(const std::wstring& name);
+
+// A path exists when a directory search for it finds an ordinary file: a folder, or
+// a hidden or system file, of that name counts as missing.
+bool exists(const std::wstring& path);
+
+// The system's own description of an error code, without a trailing line end.
+std::wstring describe(uint32_t error);
+
+// The folder part of a path (everything before the last '\' or '/').
+std::wstring parentOf(const std::wstring& path);
+
+}  // namespace sys

@@ -1,0 +1,155 @@
+#include "system/System.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "system/Paths.h"
+
+namespace sys {
+
+namespace {
+
+bool isBatch(const std::wstring& path) {
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos) return false;
+    const std::wstring extension = path.substr(dot);
+    return _wcsicmp(extension.c_str(), L".bat") == 0 || _wcsicmp(extension.c_str(), L".cmd") == 0;
+}
+
+std::wstring commandInterpreter() {
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\cmd.exe";
+}
+
+// "a|b|c|d" → "a\0b\0c\0d\0\0", the form the common dialogs take.
+std::vector<wchar_t> dialogFilter(const std::wstring& filter) {
+    std::vector<wchar_t> result(filter.begin(), filter.end());
+    for (wchar_t& c : result)
+        if (c == L'|') c = L'\0';
+    result.push_back(L'\0');
+    result.push_back(L'\0');
+    return result;
+}
+
+class Win32System final : public System {
+public:
+    Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons,
+                      Icon icon) override {
+        UINT flags = MB_TASKMODAL | MB_SETFOREGROUND | (buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
+        switch (icon) {
+            case Icon::Question: flags |= MB_ICONQUESTION; break;
+            case Icon::Warning: flags |= MB_ICONWARNING; break;
+            case Icon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
+            case Icon::Error: flags |= MB_ICONERROR; break;
+            case Icon::None: break;
+        }
+        const std::wstring body(text);
+        const std::wstring caption = title.empty() ? programName() : std::wstring(title);
+        switch (MessageBoxW(nullptr, body.c_str(), caption.c_str(), flags)) {
+            case IDYES: return Answer::Yes;
+            case IDNO: return Answer::No;
+            default: return Answer::Ok;
+        }
+    }
+
+    std::optional<std::wstring> openFile(const FileDialog& dialog) override {
+        return fileDialog(dialog, false);
+    }
+    std::optional<std::wstring> saveFile(const FileDialog& dialog) override {
+        return fileDialog(dialog, true);
+    }
+
+    Started start(const std::wstring& path, const std::wstring& arguments) override {
+        std::wstring application = path;
+        std::wstring command = L"\"" + path + L"\"";
+        if (!arguments.empty()) command += L" " + arguments;
+        if (isBatch(path)) {
+            application = commandInterpreter();
+            command = L"\"" + application + L"\" /c \"" + command + L"\"";
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION process{};
+        const std::wstring folder = parentOf(path);
+        if (!CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+            return {GetLastError(), nullptr};
+        CloseHandle(process.hThread);
+        return {0, std::shared_ptr<void>(process.hProcess, CloseHandle)};
+    }
+
+    void sleep(unsigned milliseconds) override { Sleep(milliseconds); }
+
+    TimeOfDay localTime() override {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        return {now.wHour, now.wMinute, now.wSecond};
+    }
+
+    std::optional<std::wstring> environment(const std::wstring& name) override {
+        const DWORD needed = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+        if (needed == 0) return std::nullopt;
+        std::wstring value(needed, L'\0');
+        const DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), needed);
+        value.resize(length);
+        return value;
+    }
+
+    void endNow() override { ExitProcess(0); }
+
+private:
+    static std::optional<std::wstring> fileDialog(const FileDialog& dialog, bool save) {
+        std::vector<wchar_t> name(32768, L'\0');
+        const std::vector<wchar_t> filter = dialogFilter(dialog.filter);
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = GetActiveWindow();
+        ofn.lpstrFilter = filter.data();
+        ofn.lpstrFile = name.data();
+        ofn.nMaxFile = static_cast<DWORD>(name.size());
+        ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
+        ofn.lpstrDefExt = dialog.defaultExtension.empty() ? nullptr : dialog.defaultExtension.c_str();
+        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+        const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        if (!chosen) return std::nullopt;
+        return std::wstring(name.data());
+    }
+};
+
+System*& current() {
+    static System* installed = nullptr;
+    return installed;
+}
+
+std::wstring& nameOfProgram() {
+    static std::wstring name;
+    return name;
+}
+
+}  // namespace
+
+System& system() {
+    static Win32System win32;
+    return current() ? *current() : win32;
+}
+
+void install(System* replacement) { current() = replacement; }
+
+const std::wstring& programName() { return nameOfProgram(); }
+void setProgramName(std::wstring name) { nameOfProgram() = std::move(name); }
+
+void message(std::wstring_view text, Icon icon) {
+    system().messageBox(text, {}, Buttons::Ok, icon);
+}
+
+Started start(const std::wstring& path, const std::wstring& arguments) {
+    return system().start(path, arguments);
+}
+
+}  // namespace sys

@@ -1,0 +1,72 @@
+// Everything that blocks the program or leaves the process goes through System:
+// message boxes, file dialogs, starting programs, sleeping, the clock, the
+// environment and ending the program at once. Production binds it to Win32; tests
+// put in their own to answer and to record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sys {
+
+enum class Icon { None, Question, Warning, Exclamation, Error };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct FileDialog {
+    std::wstring title;
+    std::wstring filter;  // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
+    std::wstring defaultExtension;
+};
+
+// A started program: error 0 and a process handle, or the system's error code.
+struct Started {
+    uint32_t error = 0;
+    std::shared_ptr<void> process;
+    explicit operator bool() const { return error == 0; }
+};
+
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // A modal box over the whole program. An empty title shows the program's name.
+    virtual Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons,
+                              Icon icon) = 0;
+    virtual std::optional<std::wstring> openFile(const FileDialog& dialog) = 0;
+    virtual std::optional<std::wstring> saveFile(const FileDialog& dialog) = 0;
+
+    // Starts a program by its full path with a normal, focused window; a batch file
+    // through the command interpreter. Never waits.
+    virtual Started start(const std::wstring& path, const std::wstring& arguments) = 0;
+
+    virtual void sleep(unsigned milliseconds) = 0;
+    virtual TimeOfDay localTime() = 0;
+    virtual std::optional<std::wstring> environment(const std::wstring& name) = 0;
+
+    // Every window disappears and the process ends; in production it never returns.
+    virtual void endNow() = 0;
+};
+
+System& system();
+// Puts another System in force (tests); nullptr restores the Win32 one.
+void install(System* replacement);
+
+// The program's name, the title of message boxes that have none of their own.
+const std::wstring& programName();
+void setProgramName(std::wstring name);
+
+// Shorthands over system().
+void message(std::wstring_view text, Icon icon = Icon::None);
+Started start(const std::wstring& path, const std::wstring& arguments = {});
+
+}  // namespace sys

@@ -1,0 +1,32 @@
+// The line rules shared by all three programs: every state file, notification file
+// and score is GBK text whose lines end at CR LF or at a lone CR; a lone LF stays
+// inside the line. Writes replace a file whole: a crash in the middle leaves the old
+// content or the new one, never a half file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// The first line of the bytes, without its line end.
+std::string_view firstLine(std::string_view bytes);
+
+// The whole file, or nothing when it cannot be opened or read; `error` then holds
+// the system's error code.
+std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error = nullptr);
+
+// Replaces the file's content with the bytes: written to a temporary file beside it,
+// then moved over it. Returns 0 or the system's error code.
+uint32_t writeBytes(const std::wstring& path, std::string_view bytes);
+
+// The first line of a GBK file; nothing when the file is missing, unreadable or has
+// no line at all (zero bytes). A file that starts with a line end gives "".
+std::optional<std::wstring> readFirstLine(const std::wstring& path, uint32_t* error = nullptr);
+
+// One value and CR LF, in GBK. Returns 0 or the system's error code.
+uint32_t writeLine(const std::wstring& path, std::wstring_view value);
+
+}  // namespace text

@@ -1,0 +1,139 @@
+"""Checks the window pictures in app/art against the click areas the windows
+lay over them, and that tools/art/make_art.py reproduces them exactly.
+
+    /usr/bin/python3 -m unittest discover -s tests/art
+"""
+
+import statistics
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+from PIL import Image
+from PIL.IcoImagePlugin import IcoFile
+
+ROOT = Path(__file__).resolve().parents[2]
+ART = ROOT / "app" / "art"
+GENERATOR = ROOT / "tools" / "art" / "make_art.py"
+
+PICTURES = {  # name: (size, mode)
+    "splash_light.png": ((1180, 654), "RGB"),
+    "splash_dark.png": ((1180, 654), "RGB"),
+    "menu_light.png": ((1286, 748), "RGB"),
+    "menu_dark.png": ((1286, 748), "RGB"),
+    "error.png": ((514, 289), "RGB"),
+    "notice.png": ((345, 99), "RGB"),
+    "about.png": ((861, 615), "RGB"),
+    "logo.png": ((256, 256), "RGBA"),
+}
+
+MENU_AREAS = [(176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289),
+              (672, 328, 201, 289), (880, 320, 201, 297), (1240, 16, 33, 25),
+              (384, 712, 137, 25), (552, 712, 145, 25)]
+CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
+    "menu_light.png": (MENU_AREAS, (1180, 400, 40, 40)),
+    "menu_dark.png": (MENU_AREAS, (1180, 400, 40, 40)),
+    "error.png": ([(184, 208, 153, 41)], (420, 220, 40, 30)),
+    "about.png": ([(808, 32, 25, 25)], (600, 30, 40, 30)),
+}
+THRESHOLD = 10  # mean absolute difference per channel, 0..255
+
+
+def contrast(im, rect, gap=4):
+    """How far the pixels inside rect lie from the background around it: the
+    median colour of a one-pixel ring gap pixels outside rect."""
+    x, y, w, h = rect
+    ring = [(i, j) for i in range(x - gap, x + w + gap) for j in (y - gap, y + h + gap - 1)]
+    ring += [(i, j) for j in range(y - gap, y + h + gap) for i in (x - gap, x + w + gap - 1)]
+    ring = [im.getpixel(p) for p in ring if 0 <= p[0] < im.width and 0 <= p[1] < im.height]
+    bg = [statistics.median(p[c] for p in ring) for c in range(3)]
+    inside = im.crop((x, y, x + w, y + h)).getdata()
+    return sum(abs(p[c] - bg[c]) for p in inside for c in range(3)) / (w * h * 3)
+
+
+def mean_grey(im):
+    return sum(im.convert("L").getdata()) / (im.width * im.height)
+
+
+class CommittedPictures(unittest.TestCase):
+    def test_sizes_and_modes(self):
+        for name, (size, mode) in PICTURES.items():
+            with self.subTest(name), Image.open(ART / name) as im:
+                self.assertEqual((im.format, im.size, im.mode), ("PNG", size, mode))
+        with Image.open(ART / "orvane.ico") as ico:
+            self.assertEqual(ico.info["sizes"], {(s, s) for s in (16, 24, 32, 48, 64, 256)})
+
+    def test_buttons_drawn_under_click_areas(self):
+        for name, (areas, plain) in CLICK_AREAS.items():
+            with Image.open(ART / name) as im:
+                self.assertLess(contrast(im, plain), THRESHOLD / 2, f"{name}: background not plain")
+                for rect in areas:
+                    with self.subTest(name, rect=rect):
+                        self.assertGreater(contrast(im, rect), THRESHOLD)
+
+    def test_themes_are_light_and_dark(self):
+        for kind in ("splash", "menu"):
+            with Image.open(ART / f"{kind}_light.png") as light, Image.open(ART / f"{kind}_dark.png") as dark:
+                self.assertGreater(mean_grey(light), 170, kind)
+                self.assertLess(mean_grey(dark), 90, kind)
+
+    def test_footer_links_lie_inside_their_click_areas(self):
+        links = [(384, 712, 137, 25), (552, 712, 145, 25)]
+        for name in ("menu_light.png", "menu_dark.png"):
+            with Image.open(ART / name) as im:
+                # link text is the only markedly blue ink on the footer line
+                blue = {(x, y) for x in range(im.width) for y in range(700, 748)
+                        if (lambda p: p[2] - p[0] > 70)(im.getpixel((x, y)))}
+                for x, y, w, h in links:
+                    inside = [p for p in blue if x <= p[0] < x + w and y <= p[1] < y + h]
+                    span = max(p[0] for p in inside) - min(p[0] for p in inside)
+                    self.assertGreater(span, 0.6 * w, f"{name}: link too short for {x}")
+                    blue -= set(inside)
+                self.assertEqual(blue, set(), f"{name}: link ink outside the click areas")
+
+    def test_error_button_label_centred(self):
+        with Image.open(ART / "error.png") as im:
+            x, y, w, h = 184 + 12, 208, 153 - 24, 41  # clear of the rounded corners
+            white = im.crop((x, y, x + w, y + h)).convert("L").point(lambda v: 255 if v > 235 else 0)
+            left, top, right, bottom = white.getbbox()
+            self.assertAlmostEqual((left + right) / 2, w / 2, delta=2)
+            self.assertAlmostEqual((top + bottom) / 2, h / 2, delta=2)
+
+    def test_icon_entries_decode_upright_with_transparent_corners(self):
+        with open(ART / "orvane.ico", "rb") as f:
+            ico = IcoFile(f)
+            for size in sorted(ico.sizes()):
+                with self.subTest(size=size):
+                    im = ico.getimage(size).convert("RGBA")
+                    n = size[0]
+                    self.assertEqual(im.size, size)
+                    self.assertEqual(im.getpixel((0, 0))[3], 0)
+                    self.assertEqual(im.getpixel((n // 8, n // 2))[3], 255)
+                    # the square runs from violet at the top left to blue at the bottom right
+                    tl, br = im.getpixel((n // 5, n // 5)), im.getpixel((n - 1 - n // 5, n - 1 - n // 5))
+                    self.assertGreater(tl[0] - tl[2], br[0] - br[2])
+
+    def test_notice_colours(self):
+        with Image.open(ART / "notice.png") as im:
+            self.assertEqual(im.crop((0, 0, 11, 99)).getcolors(), [(11 * 99, (63, 133, 225))])
+            self.assertEqual(im.crop((11, 0, 345, 99)).getcolors(), [(334 * 99, (33, 38, 39))])
+
+
+class Generator(unittest.TestCase):
+    def test_runs_reproduce_committed_files(self):
+        with tempfile.TemporaryDirectory() as a, tempfile.TemporaryDirectory() as b:
+            runs = []
+            for out in (a, b):
+                subprocess.run([sys.executable, str(GENERATOR), out], check=True)
+                runs.append({p.name: p.read_bytes() for p in Path(out).iterdir()})
+        self.assertEqual(sorted(runs[0]), sorted(list(PICTURES) + ["orvane.ico"]))
+        self.assertEqual(runs[0], runs[1])
+        for name, data in runs[0].items():
+            with self.subTest(name):
+                self.assertEqual((ART / name).read_bytes(), data, "app/art is out of date")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,66 @@
+#include "FakeSystem.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "system/Paths.h"
+#include "text/LineFile.h"
+
+FakeSystem::FakeSystem() { sys::install(this); }
+FakeSystem::~FakeSystem() { sys::install(nullptr); }
+
+sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view title,
+                                   sys::Buttons buttons, sys::Icon icon) {
+    messages.push_back({std::wstring(text), std::wstring(title), buttons, icon});
+    if (answers.empty()) return sys::Answer::Ok;
+    const sys::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog&) {
+    if (chosenFiles.empty()) return std::nullopt;
+    auto file = chosenFiles.front();
+    chosenFiles.pop_front();
+    return file;
+}
+
+std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) { return openFile(dialog); }
+
+sys::Started FakeSystem::start(const std::wstring& path, const std::wstring& arguments) {
+    started.push_back(arguments.empty() ? path : path + L" " + arguments);
+    return {startError, nullptr};
+}
+
+std::optional<std::wstring> FakeSystem::environment(const std::wstring& name) {
+    for (const auto& [key, value] : environmentValues)
+        if (key == name) return value;
+    return std::nullopt;
+}
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"orvane测试_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(counter++);
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+    sys::setProgramFolder(path_);
+}
+
+TempFolder::~TempFolder() {
+    sys::setProgramFolder({});
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void TempFolder::put(const std::wstring& name, const std::string& bytes) const {
+    text::writeBytes(file(name), bytes);
+}
+
+std::string TempFolder::bytes(const std::wstring& name) const {
+    return text::readBytes(file(name)).value_or("<missing>");
+}

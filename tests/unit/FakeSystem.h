@@ -1,0 +1,57 @@
+// A System that answers message boxes and dialogs from a script and records what
+// the code asked of it, and a temporary program folder for each test.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "system/System.h"
+
+struct ShownMessage {
+    std::wstring text;
+    std::wstring title;
+    sys::Buttons buttons;
+    sys::Icon icon;
+};
+
+class FakeSystem : public sys::System {
+public:
+    FakeSystem();
+    ~FakeSystem() override;
+
+    std::deque<sys::Answer> answers;  // next message box answers; Ok when empty
+    std::deque<std::optional<std::wstring>> chosenFiles;
+    uint32_t startError = 0;  // the error every start fails with, 0 for success
+    sys::TimeOfDay now{12, 0, 0};
+    std::vector<std::pair<std::wstring, std::wstring>> environmentValues;
+
+    std::vector<ShownMessage> messages;
+    std::vector<std::wstring> started;  // path, then " " and the arguments if any
+    std::vector<unsigned> sleeps;
+    int endedNow = 0;
+
+    sys::Answer messageBox(std::wstring_view text, std::wstring_view title, sys::Buttons buttons,
+                           sys::Icon icon) override;
+    std::optional<std::wstring> openFile(const sys::FileDialog&) override;
+    std::optional<std::wstring> saveFile(const sys::FileDialog&) override;
+    sys::Started start(const std::wstring& path, const std::wstring& arguments) override;
+    void sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+    sys::TimeOfDay localTime() override { return now; }
+    std::optional<std::wstring> environment(const std::wstring& name) override;
+    void endNow() override { ++endedNow; }
+};
+
+// A fresh, empty program folder for one test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::wstring& path() const { return path_; }
+    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+    void put(const std::wstring& name, const std::string& bytes) const;
+    std::string bytes(const std::wstring& name) const;  // "<missing>" when absent
+
+private:
+    std::wstring path_;
+};

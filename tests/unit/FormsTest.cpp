@@ -1,0 +1,143 @@
+// The forms layer: one window per kind, the sizing rule, clicks on release over the
+// same area, text boxes without a length limit, the program's end with its last window.
+#include <gtest/gtest.h>
+
+#include "FakeSystem.h"
+#include "art/Art.h"
+#include "forms/Pictures.h"
+#include "forms/Program.h"
+
+namespace {
+
+class Probe : public ui::Form {
+public:
+    Probe() : Form(layout) {}
+    int clicksA = 0, clicksB = 0, ticks = 0;
+    bool unloadWhileLoading = false;
+
+private:
+    static const ui::FormLayout layout;
+    void Form_Load() override {
+        fitToPicture(L"Image1");
+        if (unloadWhileLoading) unload();
+    }
+    void AreaA_Click() { ++clicksA; }
+    void AreaB_Click() { ++clicksB; }
+    void Timer1_Timer() { ++ticks; }
+};
+
+const ui::FormLayout Probe::layout{
+    .caption = L"探针",
+    .bounds = ui::px(0, 0, 100, 100),
+    .controls = {
+        ui::picture(L"Image1", ui::px(0, 0, 514, 289), ART_ERROR),
+        ui::clickArea(L"AreaA", ui::px(10, 10, 100, 50), &Probe::AreaA_Click),
+        ui::clickArea(L"AreaB", ui::px(60, 30, 100, 50), &Probe::AreaB_Click),
+        ui::textBox(L"Text1", ui::px(10, 200, 300, 40), L"", {}, RGB(0, 0, 0), RGB(255, 255, 255)),
+        ui::timer(L"Timer1", 10, &Probe::Timer1_Timer, false),
+    }};
+
+void press(const ui::Form& form, int x, int y) {
+    SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
+void release(const ui::Form& form, int x, int y) {
+    SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+struct FormsTest : ::testing::Test {
+    FakeSystem system;
+    void SetUp() override { ui::initialise(L"测试"); }
+    void TearDown() override {
+        while (auto* open = ui::find<Probe>()) open->unload();
+        ui::collect();
+    }
+};
+
+}  // namespace
+
+TEST_F(FormsTest, TheWindowTakesTheSizeOfItsPicture) {
+    Probe& probe = ui::show<Probe>();
+    EXPECT_EQ(probe.clientSize().cx, 514);
+    EXPECT_EQ(probe.clientSize().cy, 289);
+    EXPECT_EQ(ui::pictureSize(ART_ERROR).cx, 514);
+    EXPECT_TRUE(IsWindowVisible(probe.hwnd()));
+}
+
+TEST_F(FormsTest, EachWindowExistsOnce) {
+    Probe& first = ui::show<Probe>();
+    Probe& second = ui::show<Probe>();
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(ui::openCount(), 1u);
+    first.unload();
+    EXPECT_EQ(ui::openCount(), 0u);
+    EXPECT_FALSE(ui::isOpen<Probe>());
+    Probe& again = ui::show<Probe>();
+    EXPECT_TRUE(again.loaded());
+}
+
+TEST_F(FormsTest, AWindowThatUnloadsWhileLoadingIsNeverShown) {
+    struct Unloads : Probe {
+        Unloads() { unloadWhileLoading = true; }
+    };
+    Unloads& form = ui::show<Unloads>();
+    EXPECT_FALSE(form.loaded());
+    EXPECT_EQ(ui::openCount(), 0u);
+}
+
+TEST_F(FormsTest, AClickFiresOnReleaseOverTheSameArea) {
+    Probe& probe = ui::show<Probe>();
+    press(probe, 20, 20);
+    EXPECT_EQ(probe.clicksA, 0) << "nothing happens on the press";
+    release(probe, 25, 25);
+    EXPECT_EQ(probe.clicksA, 1);
+
+    press(probe, 20, 20);
+    release(probe, 300, 150);  // dragged off the area
+    press(probe, 300, 150);
+    release(probe, 20, 20);  // pressed outside, released inside
+    EXPECT_EQ(probe.clicksA, 1);
+
+    press(probe, 80, 40);  // where both areas lie the later one in the table is on top
+    release(probe, 80, 40);
+    EXPECT_EQ(probe.clicksB, 1);
+    EXPECT_EQ(probe.clicksA, 1);
+
+    probe.setVisible(L"AreaB", false);
+    press(probe, 80, 40);
+    release(probe, 80, 40);
+    EXPECT_EQ(probe.clicksA, 2);
+    EXPECT_EQ(probe.clicksB, 1);
+}
+
+TEST_F(FormsTest, TextBoxesTakeTextOfAnyLength) {
+    Probe& probe = ui::show<Probe>();
+    const std::wstring longText(200000, L'谱');
+    probe.setText(L"Text1", longText);
+    EXPECT_EQ(probe.text(L"Text1"), longText);
+}
+
+TEST_F(FormsTest, TimersTickOnlyWhenEnabled) {
+    Probe& probe = ui::show<Probe>();
+    probe.setTimerEnabled(L"Timer1", true);
+    const DWORD until = GetTickCount() + 2000;
+    MSG message;
+    while (probe.ticks == 0 && GetTickCount() < until) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(5);
+    }
+    EXPECT_GT(probe.ticks, 0);
+    probe.setTimerEnabled(L"Timer1", false);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    const int ticks = probe.ticks;
+    Sleep(50);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    EXPECT_EQ(probe.ticks, ticks);
+}
+
+TEST_F(FormsTest, GeometryIsInTwipsAtTheWindowsDpi) {
+    Probe& probe = ui::show<Probe>();
+    const RECT area = probe.pixelRect(L"AreaA");
+    EXPECT_EQ(area.left, probe.toPixels(150));
+    EXPECT_EQ(area.right - area.left, probe.toPixels(1500));
+    EXPECT_EQ(probe.toPixels(1440), GetDeviceCaps(GetDC(nullptr), LOGPIXELSX));
+}

@@ -1,0 +1,51 @@
+// The existence test and the system's wording of errors.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "FakeSystem.h"
+#include "system/Paths.h"
+
+TEST(ExistenceTest, OnlyAnOrdinaryFileExists) {
+    TempFolder folder;
+    folder.put(L"notice.exe", "MZ");
+    EXPECT_TRUE(sys::exists(folder.file(L"notice.exe")));
+    EXPECT_FALSE(sys::exists(folder.file(L"Launcher.exe")));
+
+    CreateDirectoryW(folder.file(L"奥文Orvane.exe").c_str(), nullptr);
+    EXPECT_FALSE(sys::exists(folder.file(L"奥文Orvane.exe")));
+
+    folder.put(L"hidden.exe", "MZ");
+    SetFileAttributesW(folder.file(L"hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(sys::exists(folder.file(L"hidden.exe")));
+
+    folder.put(L"system.exe", "MZ");
+    SetFileAttributesW(folder.file(L"system.exe").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_FALSE(sys::exists(folder.file(L"system.exe")));
+
+    folder.put(L"readonly.exe", "MZ");
+    SetFileAttributesW(folder.file(L"readonly.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(sys::exists(folder.file(L"readonly.exe")));
+    SetFileAttributesW(folder.file(L"readonly.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(ExistenceTest, AWildcardNeverMatchesAnotherFile) {
+    TempFolder folder;
+    folder.put(L"notice.exe", "MZ");
+    EXPECT_FALSE(sys::exists(folder.file(L"notic?.exe")));
+    EXPECT_FALSE(sys::exists(folder.file(L"*.exe")));
+}
+
+TEST(ProgramFolder, FilesAreAddressedInsideIt) {
+    TempFolder folder;
+    EXPECT_EQ(sys::inProgramFolder(L"bft.une"), folder.path() + L"\\bft.une");
+    EXPECT_EQ(sys::parentOf(L"C:\\Orvane\\OutputWAV"), L"C:\\Orvane");
+    EXPECT_EQ(sys::parentOf(L"C:/a/b.une"), L"C:/a");
+}
+
+TEST(ErrorWording, IsTheSystemsOwnWithoutALineEnd) {
+    const std::wstring text = sys::describe(ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(text.empty());
+    EXPECT_NE(text.back(), L'\n');
+    EXPECT_NE(text, sys::describe(ERROR_ACCESS_DENIED));
+}

@@ -1,0 +1,121 @@
+// The splash: the theme picture, the welcome notification, the error window when
+// notice.exe is missing, and the routing by the first-run flag.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "FakeSystem.h"
+#include "forms/Program.h"
+#include "startup/Formlauncher.h"
+#include "state/FormE.h"
+#include "state/Notification.h"
+
+namespace {
+
+struct Splash : ::testing::Test {
+    FakeSystem system;
+    TempFolder folder;
+    std::vector<std::string> routed;
+
+    void SetUp() override {
+        ui::initialise(L"奥文Orvane");
+        folder.put(L"notice.exe", "MZ");
+        folder.put(L"themecolors.une", "0\r\n");
+        Formlauncher::routes = {[this] { routed.push_back("main menu"); },
+                                [this] { routed.push_back("welcome"); }};
+    }
+    void TearDown() override {
+        if (auto* splash = ui::find<Formlauncher>()) splash->unload();
+        if (auto* error = ui::find<FormE>()) error->unload();
+        ui::collect();
+        Formlauncher::routes = {};
+    }
+    std::string routeFor(const std::string& flag) {
+        if (flag == "<missing>")
+            DeleteFileW(folder.file(L"bft.une").c_str());
+        else
+            folder.put(L"bft.une", flag);
+        routed.clear();
+        ui::show<Formlauncher>().fire(L"Timer1");
+        EXPECT_FALSE(ui::isOpen<Formlauncher>()) << "the splash goes once it has routed";
+        return routed.size() == 1 ? routed[0] : "routed " + std::to_string(routed.size()) + " times";
+    }
+};
+
+}  // namespace
+
+TEST_F(Splash, ShowsThePictureOfTheTheme) {
+    Formlauncher& light = ui::show<Formlauncher>();
+    EXPECT_TRUE(light.visible(L"Image1"));
+    EXPECT_FALSE(light.visible(L"Image2"));
+    EXPECT_EQ(light.clientSize().cx, 1180);
+    EXPECT_EQ(light.clientSize().cy, 654);
+    light.unload();
+
+    for (const char* dark : {"1\r\n", "Text2\r\n", "\r\n", "0 \r\n"}) {
+        folder.put(L"themecolors.une", dark);
+        Formlauncher& splash = ui::show<Formlauncher>();
+        EXPECT_FALSE(splash.visible(L"Image1")) << dark;
+        EXPECT_TRUE(splash.visible(L"Image2")) << dark;
+        splash.unload();
+    }
+}
+
+TEST_F(Splash, PostsTheWelcomeNotificationThenStartsNotice) {
+    folder.put(L"title.une", "a much longer title from an earlier request\r\n");
+    ui::show<Formlauncher>();
+    EXPECT_EQ(folder.bytes(L"title.une"), "\xBB\xB6\xD3\xAD\r\n");
+    EXPECT_EQ(folder.bytes(L"text.une"), "Orvane\xD5\xFD\xD4\xDA\xC6\xF4\xB6\xAF\r\n");
+    ASSERT_EQ(system.started.size(), 1u);
+    EXPECT_EQ(system.started[0], folder.file(L"notice.exe"));
+    EXPECT_TRUE(ui::isOpen<Formlauncher>());
+    EXPECT_FALSE(ui::isOpen<FormE>());
+}
+
+TEST_F(Splash, WithoutNoticeOnlyTheErrorWindowShows) {
+    for (const wchar_t* missing : {L"deleted", L"folder", L"hidden"}) {
+        DeleteFileW(folder.file(L"notice.exe").c_str());
+        if (std::wstring(missing) == L"folder") CreateDirectoryW(folder.file(L"notice.exe").c_str(), nullptr);
+        if (std::wstring(missing) == L"hidden") {
+            folder.put(L"notice.exe", "MZ");
+            SetFileAttributesW(folder.file(L"notice.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        }
+        ui::show<Formlauncher>();
+        EXPECT_FALSE(ui::isOpen<Formlauncher>()) << missing;
+        ASSERT_TRUE(ui::isOpen<FormE>()) << missing;
+        EXPECT_TRUE(system.started.empty()) << missing;
+        EXPECT_EQ(folder.bytes(L"title.une"), "\xBB\xB6\xD3\xAD\r\n") << "the request is written first";
+
+        FormE& error = *ui::find<FormE>();
+        EXPECT_EQ(error.clientSize().cx, 514);
+        EXPECT_EQ(error.clientSize().cy, 289);
+        EXPECT_EQ(system.endedNow, 0);
+        error.fire(L"Image2");
+        EXPECT_EQ(system.endedNow, 1) << "好的 ends the program";
+        error.unload();
+        system.endedNow = 0;
+        RemoveDirectoryW(folder.file(L"notice.exe").c_str());
+        SetFileAttributesW(folder.file(L"notice.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(Splash, ANoticeThatCannotStartIsReportedAndTheSplashGoesOn) {
+    system.startError = ERROR_BAD_EXE_FORMAT;
+    ui::show<Formlauncher>();
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(L"notice.exe"), std::wstring::npos);
+    EXPECT_TRUE(ui::isOpen<Formlauncher>());
+}
+
+TEST_F(Splash, RoutesByTheFirstRunFlagAsANumber) {
+    EXPECT_EQ(routeFor("1\r\n"), "main menu");
+    EXPECT_EQ(routeFor("01\r\n"), "main menu");
+    EXPECT_EQ(routeFor("1"), "main menu");
+    EXPECT_EQ(routeFor("0\r\n"), "welcome");
+    EXPECT_EQ(routeFor("2\r\n"), "welcome");
+    EXPECT_EQ(routeFor("-1\r\n"), "welcome");
+    EXPECT_EQ(routeFor("Text4\r\n"), "welcome");
+    EXPECT_EQ(routeFor("\r\n1\r\n"), "welcome");
+    EXPECT_EQ(routeFor(""), "welcome");
+    EXPECT_EQ(routeFor("<missing>"), "welcome");
+}
