@@ -106,6 +106,7 @@ Form::Form(const FormLayout& layout) : layout_(layout) {}
 
 Form::~Form() {
     if (window_) {
+        keepTexts();
         HWND window = window_;
         window_ = nullptr;
         DestroyWindow(window);
@@ -164,6 +165,7 @@ void Form::bringUp() {
 
 void Form::unload() {
     if (!window_) return;
+    keepTexts();
     HWND window = window_;
     window_ = nullptr;
     DestroyWindow(window);
@@ -202,9 +204,13 @@ void Form::createControls() {
     }
 }
 
+void Form::keepTexts() {
+    for (Control& c : layout_.controls)
+        if (c.edit) c.text = text(c.name);  // the last text stays readable after unload
+}
+
 void Form::releaseControls() {
     for (Control& c : layout_.controls) {
-        if (c.edit) c.text = text(c.name);  // keeps the last text readable after unload
         c.edit = nullptr;
         if (c.hfont) DeleteObject(c.hfont);
         if (c.brush) DeleteObject(c.brush);

@@ -141,6 +141,7 @@ private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void keepTexts();
     void releaseControls();
     void paint(HDC dc);
     int hitTest(POINT point) const;

@@ -13,7 +13,7 @@ class Probe : public ui::Form {
 public:
     Probe() : Form(layout) {}
     int clicksA = 0, clicksB = 0, ticks = 0;
-    bool unloadWhileLoading = false;
+    bool unloadWhileLoading = false, unloadOnTick = false;
 
 private:
     static const ui::FormLayout layout;
@@ -23,7 +23,10 @@ private:
     }
     void AreaA_Click() { ++clicksA; }
     void AreaB_Click() { ++clicksB; }
-    void Timer1_Timer() { ++ticks; }
+    void Timer1_Timer() {
+        ++ticks;
+        if (unloadOnTick) unload();
+    }
 };
 
 const ui::FormLayout Probe::layout{
@@ -140,4 +143,20 @@ TEST_F(FormsTest, GeometryIsInTwipsAtTheWindowsDpi) {
     EXPECT_EQ(area.left, probe.toPixels(150));
     EXPECT_EQ(area.right - area.left, probe.toPixels(1500));
     EXPECT_EQ(probe.toPixels(1440), GetDeviceCaps(GetDC(nullptr), LOGPIXELSX));
+}
+
+TEST_F(FormsTest, TheProgramEndsWhenItsLastWindowUnloads) {
+    Probe& probe = ui::show<Probe>();
+    probe.unloadOnTick = true;
+    probe.setTimerEnabled(L"Timer1", true);
+    EXPECT_EQ(ui::run(), 0);  // returns only once no window is left
+    EXPECT_EQ(probe.ticks, 1);
+    EXPECT_EQ(ui::openCount(), 0u);
+}
+
+TEST_F(FormsTest, ATextBoxKeepsItsLastTextAfterUnload) {
+    Probe& probe = ui::show<Probe>();
+    probe.setText(L"Text1", L"乐谱 1 2 3");
+    probe.unload();
+    EXPECT_EQ(probe.text(L"Text1"), L"乐谱 1 2 3");
 }

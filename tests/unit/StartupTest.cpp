@@ -119,3 +119,15 @@ TEST_F(Splash, RoutesByTheFirstRunFlagAsANumber) {
     EXPECT_EQ(routeFor(""), "welcome");
     EXPECT_EQ(routeFor("<missing>"), "welcome");
 }
+
+TEST_F(Splash, ARequestThatCannotBeWrittenIsNamedAndNoticeIsNotStarted) {
+    folder.put(L"text.une", "old\r\n");
+    SetFileAttributesW(folder.file(L"text.une").c_str(), FILE_ATTRIBUTE_READONLY);
+    ui::show<Formlauncher>();
+    SetFileAttributesW(folder.file(L"text.une").c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(folder.file(L"text.une")), std::wstring::npos);
+    EXPECT_TRUE(system.started.empty()) << "a half request is never shown";
+    EXPECT_EQ(folder.bytes(L"text.une"), "old\r\n");
+    EXPECT_TRUE(ui::isOpen<Formlauncher>()) << "the splash goes on to route";
+}
