@@ -3,9 +3,14 @@
 
 #include "forms/Program.h"
 #include "startup/Formlauncher.h"
+#include "startup/Formmain.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"奥文Orvane");
+    Formlauncher::routes.mainMenu = [] { ui::show<Formmain>(); };
+    // The editor and the login window arrive later; until then their tiles lead nowhere.
+    Formmain::routes.editor = {};
+    Formmain::routes.login = {};
     ui::show<Formlauncher>();
     return ui::run();
 }

@@ -1,0 +1,18 @@
+#include "startup/FormABOUT.h"
+
+#include "art/Art.h"
+
+const ui::FormLayout FormABOUT::layout{
+    .caption = L"关于",
+    .start = ui::Start::Centred,
+    .bounds = ui::px(0, 0, 858, 612),
+    .controls = {
+        ui::picture(L"Image1", ui::px(0, 0, 861, 615), ART_ABOUT),
+        ui::clickArea(L"ImageU", ui::px(808, 32, 25, 25), &FormABOUT::ImageU_Click),
+    }};
+
+FormABOUT::FormABOUT() : Form(layout) {}
+
+void FormABOUT::ImageU_Click() {
+    unload();
+}

@@ -1,0 +1,193 @@
+// The about window and the two agreement windows: sizes, the close cross, the
+// read-only text that stays put when the frame grows, and the legal texts themselves.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "FakeSystem.h"
+#include "forms/Program.h"
+#include "startup/FormABOUT.h"
+#include "startup/FormYHXY.h"
+#include "startup/FormYSZC.h"
+#include "startup/LegalTexts.h"
+
+namespace {
+
+struct InformationWindows : ::testing::Test {
+    FakeSystem system;
+    void SetUp() override { ui::initialise(L"奥文Orvane"); }
+    void TearDown() override {
+        if (auto* f = ui::find<FormABOUT>()) f->unload();
+        if (auto* f = ui::find<FormYHXY>()) f->unload();
+        if (auto* f = ui::find<FormYSZC>()) f->unload();
+        ui::collect();
+    }
+};
+
+void clickAt(const ui::Form& form, int x, int y) {
+    SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+HWND textBox(const ui::Form& form) {
+    return GetWindow(form.hwnd(), GW_CHILD);
+}
+
+RECT rectIn(const ui::Form& form, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The lines of a text whose every line ends in CR LF; a stray CR or LF fails the test.
+std::vector<std::wstring> linesOf(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t from = 0;
+    while (from < text.size()) {
+        const size_t end = text.find(L"\r\n", from);
+        if (end == std::wstring::npos) {
+            ADD_FAILURE() << "the last line has no CR LF";
+            break;
+        }
+        lines.push_back(text.substr(from, end - from));
+        EXPECT_EQ(lines.back().find_first_of(L"\r\n"), std::wstring::npos) << "line " << lines.size();
+        from = end + 2;
+    }
+    return lines;
+}
+
+// Where each heading is among the lines, -1 when missing.
+std::vector<int> headingLines(const std::vector<std::wstring>& lines,
+                              const std::vector<std::wstring>& headings) {
+    std::vector<int> at;
+    for (const std::wstring& heading : headings) {
+        int found = -1;
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].rfind(heading, 0) == 0) found = static_cast<int>(i);
+        at.push_back(found);
+    }
+    return at;
+}
+
+template <class T>
+void checkAgreementWindow(const wchar_t* caption, const wchar_t* text) {
+    SCOPED_TRACE(testing::Message() << static_cast<const void*>(caption));
+    T& window = ui::show<T>();
+    EXPECT_EQ(windowText(window.hwnd()), caption);
+    EXPECT_EQ(window.clientSize().cx, 721);
+    EXPECT_EQ(window.clientSize().cy, 478);
+    const LONG_PTR style = GetWindowLongPtrW(window.hwnd(), GWL_STYLE);
+    EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) && (style & WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongPtrW(window.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(SendMessageW(window.hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_EQ(SendMessageW(window.hwnd(), WM_GETICON, ICON_BIG, 0), 0);
+
+    const HWND box = textBox(window);
+    ASSERT_NE(box, nullptr);
+    const RECT stored = rectIn(window, box);
+    EXPECT_EQ(stored.left, 0);
+    EXPECT_EQ(stored.top, 0);
+    EXPECT_EQ(stored.right, 721);
+    EXPECT_EQ(stored.bottom, 481);
+    const LONG_PTR boxStyle = GetWindowLongPtrW(box, GWL_STYLE);
+    EXPECT_TRUE((boxStyle & ES_MULTILINE) && (boxStyle & ES_READONLY) && (boxStyle & WS_VSCROLL));
+    EXPECT_TRUE(windowText(box) == text) << "the whole legal text, unchanged";
+
+    // Typing and deleting change nothing; the text can still be selected.
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, 5);
+    SendMessageW(box, WM_CHAR, L'x', 0);
+    SendMessageW(box, WM_KEYDOWN, VK_DELETE, 0);
+    SendMessageW(box, WM_CHAR, VK_BACK, 0);
+    SendMessageW(box, WM_CUT, 0, 0);
+    EXPECT_TRUE(windowText(box) == text) << "the whole legal text, unchanged";
+    DWORD start = 0, end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, 5u);
+
+    // A larger frame leaves the text box where and as large as it was.
+    SetWindowPos(window.hwnd(), nullptr, 0, 0, 1100, 900, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_GT(window.clientSize().cx, 721);
+    const RECT after = rectIn(window, box);
+    EXPECT_TRUE(EqualRect(&after, &stored));
+    window.unload();
+}
+
+}  // namespace
+
+TEST_F(InformationWindows, AboutKeepsItsStoredSizeAndClosesOnlyByItsCross) {
+    FormABOUT& about = ui::show<FormABOUT>();
+    EXPECT_EQ(about.caption(), L"关于");
+    EXPECT_EQ(about.clientSize().cx, 858) << "3 pixels of the picture are cut off";
+    EXPECT_EQ(about.clientSize().cy, 612);
+    for (POINT at : {POINT{400, 300}, POINT{586, 400}, POINT{800, 60}, POINT{840, 44}, POINT{820, 20}})
+        clickAt(about, at.x, at.y);
+    EXPECT_TRUE(ui::isOpen<FormABOUT>());
+    clickAt(about, 808 + 12, 32 + 12);
+    EXPECT_FALSE(ui::isOpen<FormABOUT>());
+}
+
+TEST_F(InformationWindows, AgreementWindowsShowTheirTextReadOnlyAtTheStoredSize) {
+    checkAgreementWindow<FormYHXY>(L"Orvane用户协议", legal::UserAgreement);
+    checkAgreementWindow<FormYSZC>(L"Orvane隐私政策", legal::PrivacyPolicy);
+}
+
+TEST(LegalTexts, AreGbkTextInCrLfLinesThatFitTheTextBox) {
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    // The text box's font, and its width less the vertical scroll bar and the margins.
+    HFONT font =
+        CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"宋体");
+    HGDIOBJ previous = SelectObject(dc, font);
+    const int room = MulDiv(721, dpi, 96) - GetSystemMetrics(SM_CXVSCROLL) - 8;
+
+    for (const std::wstring text : {legal::UserAgreement, legal::PrivacyPolicy}) {
+        BOOL lost = FALSE;
+        const int bytes = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, text.c_str(),
+                                              static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
+        EXPECT_FALSE(lost) << "every character exists in code page 936";
+        EXPECT_GT(bytes, 900);
+        for (const std::wstring& line : linesOf(text)) {
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+            EXPECT_LE(extent.cx, room) << "wider than the text box: " << testing::PrintToString(line);
+        }
+        EXPECT_NE(text.find(L"青石软件"), std::wstring::npos);
+    }
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+}
+
+TEST(LegalTexts, HaveTheirSectionsInOrder) {
+    const auto agreement = linesOf(legal::UserAgreement);
+    EXPECT_EQ(agreement.size(), 41u);
+    EXPECT_EQ(agreement.front(), L"奥文Orvane用户协议");
+    const auto sections = headingLines(
+        agreement, {L"一、软件许可", L"二、隐私政策", L"三、软件更新与升级", L"四、免责声明与责任限制",
+                    L"五、知识产权", L"六、音乐版权", L"七、终止", L"八、适用法律与争议解决", L"九、其他"});
+    EXPECT_GT(sections.front(), 1) << "after the title, the welcome and the preamble";
+    for (size_t i = 1; i < sections.size(); ++i) EXPECT_GT(sections[i], sections[i - 1] + 1) << i;
+    EXPECT_EQ(agreement.back().rfind(L"感谢", 0), 0u);
+
+    const auto policy = linesOf(legal::PrivacyPolicy);
+    EXPECT_EQ(policy.size(), 18u);
+    EXPECT_EQ(policy.front(), L"奥文Orvane隐私政策");
+    EXPECT_EQ(policy[1].rfind(L"前言", 0), 0u);
+    const auto headed = headingLines(
+        policy, {L"一、信息收集", L"二、信息安全", L"三、隐私政策变更", L"四、联系我们", L"六、特别说明"});
+    for (size_t i = 1; i < headed.size(); ++i) EXPECT_GT(headed[i], headed[i - 1] + 1) << i;
+    EXPECT_EQ(headingLines(policy, {L"五、"}).front(), -1) << "the numbering skips 五";
+    EXPECT_EQ(policy.back().rfind(L"感谢", 0), 0u);
+}
