@@ -40,6 +40,23 @@ CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
 }
 THRESHOLD = 10  # mean absolute difference per channel, 0..255
 
+# The welcome window and the four setup steps; every step has its × at the top right.
+SETUP_STEPS = ("setup_python.png", "setup_theme.png", "setup_account.png", "setup_done.png")
+SETUP_AREAS = {
+    "welcome.png": [(344, 312, 97, 41)],
+    "setup_python.png": [(464, 312, 577, 113), (952, 544, 113, 57)],
+    "setup_theme.png": [(464, 280, 577, 113), (464, 416, 577, 113), (952, 552, 113, 41)],
+    "setup_account.png": [(952, 552, 113, 41)],
+    "setup_done.png": [(952, 544, 113, 57)],
+}
+SETUP_TEXT_BOXES = [(608, 296, 345, 33), (608, 376, 329, 25)]  # user name, password
+PICTURES["welcome.png"] = ((787, 443), "RGB")
+for _name in SETUP_STEPS:
+    PICTURES[_name] = ((1150, 660), "RGB")
+    SETUP_AREAS[_name].append((1096, 16, 33, 25))
+for _name, _areas in SETUP_AREAS.items():
+    CLICK_AREAS[_name] = (_areas, (40, 200, 40, 40) if _name == "welcome.png" else (1000, 110, 40, 40))
+
 
 def contrast(im, rect, gap=4):
     """How far the pixels inside rect lie from the background around it: the
@@ -133,6 +150,59 @@ class Generator(unittest.TestCase):
         for name, data in runs[0].items():
             with self.subTest(name):
                 self.assertEqual((ART / name).read_bytes(), data, "app/art is out of date")
+
+
+def ring(im, rect, gap):
+    x, y, w, h = rect
+    points = [(i, j) for i in range(x - gap, x + w + gap) for j in (y - gap, y + h + gap - 1)]
+    points += [(i, j) for j in range(y - gap, y + h + gap) for i in (x - gap, x + w + gap - 1)]
+    return [im.getpixel(p) for p in points]
+
+
+def distance(p, q):
+    return sum(abs(a - b) for a, b in zip(p[:3], q[:3])) / 3
+
+
+class SetupPictures(unittest.TestCase):
+    def test_buttons_fill_their_click_areas_and_stay_inside(self):
+        for name, areas in SETUP_AREAS.items():
+            with Image.open(ART / name) as im:
+                for rect in areas:
+                    x, y, w, h = rect
+                    outside = ring(im, rect, 4)
+                    bg = tuple(statistics.median(p[c] for p in outside) for c in range(3))
+                    with self.subTest(name, rect=rect):
+                        # the middle of each edge, just inside the click area, is the button's
+                        for side in ((x + w // 4, y + 1, w // 2, 2), (x + w // 4, y + h - 3, w // 2, 2),
+                                     (x + 1, y + h // 4, 2, h // 2), (x + w - 3, y + h // 4, 2, h // 2)):
+                            strip = im.crop((side[0], side[1], side[0] + side[2], side[1] + side[3])).getdata()
+                            self.assertGreater(sum(distance(p, bg) for p in strip) / len(strip), 4, side)
+                        # and four pixels outside it the background is back
+                        spill = [p for p in outside if distance(p, bg) > 8]
+                        self.assertLess(len(spill), 0.05 * len(outside))
+
+    def test_text_boxes_lie_in_input_frames(self):
+        with Image.open(ART / "setup_account.png") as im:
+            grey = im.convert("L")
+            for x, y, w, h in SETUP_TEXT_BOXES:
+                with self.subTest(box=(x, y)):
+                    # the borderless white box melts into the white inside of its frame
+                    inside = grey.crop((x - 2, y - 2, x + w + 2, y + h + 2)).getdata()
+                    self.assertGreater(min(inside), 245)
+                    mx, my = x + w // 2, y + h // 2
+                    for (sx, sy), (dx, dy) in (((x - 3, my), (-1, 0)), ((x + w + 2, my), (1, 0)),
+                                               ((mx, y - 3), (0, -1)), ((mx, y + h + 2), (0, 1))):
+                        border = [grey.getpixel((sx + dx * k, sy + dy * k)) for k in range(16)]
+                        self.assertLess(min(border), 225, f"no frame border towards {dx, dy}")
+
+    def test_steps_share_panel_heading_and_close_mark(self):
+        crops = []
+        for name in SETUP_STEPS:
+            with Image.open(ART / name) as im:
+                self.assertGreater(im.getpixel((20, 600))[2] - im.getpixel((20, 600))[0], 60, "blue panel")
+                self.assertEqual(im.getpixel((360, 20)), (255, 255, 255), "white right part")
+                crops.append(im.crop((0, 0, 1150, 120)).tobytes())
+        self.assertEqual(len(set(crops)), 1, "the top of the four steps differs")
 
 
 if __name__ == "__main__":

@@ -686,6 +686,8 @@ def main(out_dir):
         "notice.png": draw_notice,
         "about.png": draw_about,
     }
+    import setup_art  # the welcome window and the setup steps
+    pictures.update(setup_art.PICTURES)
     for name, make in pictures.items():
         save_png(make().convert("RGB"), os.path.join(out_dir, name))
     save_png(logo_image(256), os.path.join(out_dir, "logo.png"))
