@@ -1,0 +1,53 @@
+// The local account: one user name and one password, kept in admin.une and
+// PASSWARD.une in the program folder. The password is stored scrambled and never
+// turned back: the login scrambles what was typed and compares the bytes.
+//
+// Everything here works on the GBK bytes (code page 936) of the password, never on
+// decoded text: a scrambled byte need not be a character of the code page, and a
+// scrambled "x" is a CR, a scrambled "U" a space. Decoding or trimming them would lose
+// passwords that were stored fine.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace account {
+
+inline const std::wstring UserFile = L"admin.une";
+inline const std::wstring PasswordFile = L"PASSWARD.une";
+
+// The scramble key. Below 128, so an ASCII byte stays an ASCII byte.
+constexpr int16_t ScrambleKey = 117;
+
+// The password's GBK bytes with every single-byte character's byte and every
+// double-byte character's trail byte combined with the key (exclusive or); lead
+// bytes stay. Characters that code page 936 cannot hold become "?" first, the same
+// way every time.
+std::string scramble(std::wstring_view password);
+
+// The scrambled password is placed in the working field of the window that runs the
+// operation, then written or compared. It is never shown.
+using WorkingField = std::string;
+
+// Writes admin.une (the user name as typed), then the scrambled password into the
+// working field, then PASSWARD.une (those bytes and CR LF). A file that cannot be
+// written is named in a message box and the program ends; returns false then.
+bool store(std::wstring_view userName, std::wstring_view password, WorkingField& working);
+
+// The account creation and the account change: an empty user name is answered with
+// "用户名不可为空" and nothing is written; otherwise the account is stored. Returns
+// whether it was.
+bool create(std::wstring_view userName, std::wstring_view password, WorkingField& working);
+
+enum class Check { Pass, Fail, ReadFailure };
+
+// Scrambles the typed password into the working field, then compares it with the
+// bytes of PASSWARD.une less one final CR LF. A missing or unreadable file is a read
+// failure, never an empty password.
+Check checkPassword(std::wstring_view typed, WorkingField& working);
+
+// program folder + "\PASSWARD.une", as the login names it when it cannot read it.
+std::wstring passwordPath();
+
+}  // namespace account
