@@ -1,0 +1,52 @@
+#include "account/FormLOGIN.h"
+
+#include "account/FormSET.h"
+#include "art/Art.h"
+#include "forms/Program.h"
+#include "state/StateFiles.h"
+#include "system/System.h"
+
+const ui::FormLayout FormLOGIN::layout{
+    .caption = L"登录",
+    .start = ui::Start::Centred,
+    .bounds = ui::px(0, 0, 345, 551),
+    .controls = {
+        ui::picture(L"Image1", ui::px(0, 0, 345, 551), ART_LOGIN_LIGHT),
+        ui::picture(L"Image2", ui::px(0, 0, 345, 551), ART_LOGIN_DARK),
+        // Inside the drawn input frame, which is white in both themes.
+        [] {
+            ui::Control box = ui::textBox(L"Text2", {720, 4800, 3735, 375}, L"", {L"宋体", 15, true},
+                                          RGB(40, 44, 58), RGB(255, 255, 255));
+            box.passwordChar = L'*';
+            return box;
+        }(),
+        ui::clickArea(L"ImageLOGIN", {1320, 5760, 2655, 855}, &FormLOGIN::ImageLOGIN_Click),
+        ui::clickArea(L"ImageUN", {1320, 6720, 2655, 855}, &FormLOGIN::ImageUN_Click),
+    }};
+
+FormLOGIN::FormLOGIN() : Form(layout) {}
+
+void FormLOGIN::Form_Load() {
+    fitToPicture(L"Image1");
+    showThemePicture(state::isLightTheme());
+}
+
+void FormLOGIN::ImageLOGIN_Click() {
+    const account::Check check = account::checkPassword(text(L"Text2"), Text3);
+    if (check == account::Check::Fail) {
+        sys::message(L"密码错误。", sys::Icon::Warning);
+        return;
+    }
+    if (check == account::Check::Pass) {
+        ui::show<FormSET>();
+        unload();
+        return;
+    }
+    sys::message(
+        L"无法打开或读取文件 " + account::passwordPath() + L"，请检查文件路径和文件内容是否为纯文本。",
+        sys::Icon::Error);
+}
+
+void FormLOGIN::ImageUN_Click() {
+    unload();
+}

@@ -1,0 +1,100 @@
+#include "account/FormSET.h"
+
+#include "art/Art.h"
+#include "forms/Program.h"
+#include "state/FormE.h"
+#include "state/Notification.h"
+#include "state/StateFiles.h"
+#include "system/Paths.h"
+#include "system/System.h"
+
+namespace {
+
+// The entry boxes lie in white input frames drawn in both pictures.
+ui::Control entryBox(std::wstring name, ui::Twips bounds, wchar_t passwordChar = 0) {
+    ui::Control box =
+        ui::textBox(std::move(name), bounds, L"", {L"宋体", 12, true}, RGB(40, 44, 58), RGB(255, 255, 255));
+    box.passwordChar = passwordChar;
+    return box;
+}
+
+const std::wstring Done = L"设置成功";
+const std::wstring LauncherProgram = L"Launcher.exe";
+
+}  // namespace
+
+const ui::FormLayout FormSET::layout{
+    .caption = L"Orvane设置",
+    .start = ui::Start::Centred,
+    .bounds = ui::px(0, 0, 1089, 640),
+    .controls = {
+        ui::picture(L"Image1", {0, 0, 16335, 9600}, ART_SETTINGS_LIGHT),
+        ui::picture(L"Image2", {0, 0, 16335, 9600}, ART_SETTINGS_DARK),
+        ui::clickArea(L"ImageL", {1200, 2040, 3495, 2535}, &FormSET::ImageL_Click),
+        ui::clickArea(L"ImageD", {6000, 2040, 3375, 2535}, &FormSET::ImageD_Click),
+        entryBox(L"Text1", {3360, 5880, 2775, 390}),
+        entryBox(L"Text2", {3360, 6360, 2775, 390}, L'*'),
+        ui::clickArea(L"Image3", {9240, 6960, 1455, 495}, &FormSET::Image3_Click),
+        ui::clickArea(L"Image4", {960, 8160, 1575, 495}, &FormSET::Image4_Click),
+        ui::clickArea(L"Image5", {2640, 9000, 3255, 495}, &FormSET::Image5_Click),
+        ui::clickArea(L"Image6", {6480, 9000, 3135, 495}, &FormSET::Image6_Click),
+        ui::clickArea(L"ImageU", {15720, 120, 495, 495}, &FormSET::ImageU_Click),
+        ui::hiddenText(L"TextL", L"0"),
+        ui::hiddenText(L"TextD", L"1"),
+        ui::hiddenText(L"Text0", L"Text4"),
+    }};
+
+FormSET::Routes FormSET::routes;
+
+FormSET::FormSET() : Form(layout) {}
+
+void FormSET::Form_Load() {
+    fitToPicture(L"Image1");
+    showThemePicture(state::isLightTheme());
+    // The signed-in system user, not the stored name: nothing reads admin.une back.
+    setText(L"Text1", sys::system().environment(L"USERNAME").value_or(L""));
+}
+
+// The window keeps its look: a new theme shows when a window next loads.
+void FormSET::ImageL_Click() {
+    state::write(state::ThemeColors, text(L"TextL"));
+    state::postNotification(Done, L"已设置为明亮主题");
+}
+
+void FormSET::ImageD_Click() {
+    state::write(state::ThemeColors, text(L"TextD"));
+    state::postNotification(Done, L"已设置为黑暗主题");
+}
+
+void FormSET::Image3_Click() {
+    // An empty user name is refused before anything is written or announced.
+    if (account::create(text(L"Text1"), text(L"Text2"), Text3))
+        state::postNotification(Done, L"已更新您的用户名以及密码");
+}
+
+// The factory reset clears the first-run flag only; the setup that follows the restart
+// writes the theme and the account again.
+void FormSET::Image4_Click() {
+    state::write(state::FirstRun, text(L"Text0"));
+    const std::wstring launcher = sys::inProgramFolder(LauncherProgram);
+    if (!sys::exists(launcher)) {
+        unload();
+        ui::show<FormE>();
+        return;
+    }
+    if (const sys::Started started = sys::start(launcher); !started)
+        sys::message(L"无法启动 " + launcher + L"：" + sys::describe(started.error), sys::Icon::Error);
+    ui::endNow();
+}
+
+void FormSET::Image5_Click() {
+    if (routes.agreement) routes.agreement();
+}
+
+void FormSET::Image6_Click() {
+    if (routes.privacy) routes.privacy();
+}
+
+void FormSET::ImageU_Click() {
+    unload();
+}
