@@ -27,6 +27,10 @@ PICTURES = {  # name: (size, mode)
     "notice.png": ((345, 99), "RGB"),
     "about.png": ((861, 615), "RGB"),
     "logo.png": ((256, 256), "RGBA"),
+    "login_light.png": ((345, 551), "RGB"),
+    "login_dark.png": ((345, 551), "RGB"),
+    "settings_light.png": ((1089, 640), "RGB"),
+    "settings_dark.png": ((1089, 640), "RGB"),
 }
 
 MENU_AREAS = [(176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289),
@@ -37,6 +41,16 @@ CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
     "menu_dark.png": (MENU_AREAS, (1180, 400, 40, 40)),
     "error.png": ([(184, 208, 153, 41)], (420, 220, 40, 30)),
     "about.png": ([(808, 32, 25, 25)], (600, 30, 40, 30)),
+}
+LOGIN_AREAS = [(88, 384, 177, 57), (88, 448, 177, 57)]
+SETTINGS_AREAS = [(80, 136, 233, 169), (400, 136, 225, 169), (616, 464, 97, 33), (64, 544, 105, 33),
+                  (176, 600, 217, 33), (432, 600, 209, 33), (1048, 8, 33, 33)]
+for theme in ("light", "dark"):
+    CLICK_AREAS[f"login_{theme}.png"] = (LOGIN_AREAS, (10, 420, 30, 30))
+    CLICK_AREAS[f"settings_{theme}.png"] = (SETTINGS_AREAS, (660, 380, 40, 40))
+TEXT_BOXES = {  # the entry boxes the windows lay over drawn input frames
+    "login": [(48, 320, 249, 25)],
+    "settings": [(224, 392, 185, 26), (224, 424, 185, 26)],
 }
 THRESHOLD = 10  # mean absolute difference per channel, 0..255
 
@@ -91,7 +105,7 @@ class CommittedPictures(unittest.TestCase):
                         self.assertGreater(contrast(im, rect), THRESHOLD)
 
     def test_themes_are_light_and_dark(self):
-        for kind in ("splash", "menu"):
+        for kind in ("splash", "menu", "login", "settings"):
             with Image.open(ART / f"{kind}_light.png") as light, Image.open(ART / f"{kind}_dark.png") as dark:
                 self.assertGreater(mean_grey(light), 170, kind)
                 self.assertLess(mean_grey(dark), 90, kind)
@@ -102,6 +116,37 @@ class CommittedPictures(unittest.TestCase):
             with Image.open(ART / name) as im:
                 # link text is the only markedly blue ink on the footer line
                 blue = {(x, y) for x in range(im.width) for y in range(700, 748)
+                        if (lambda p: p[2] - p[0] > 70)(im.getpixel((x, y)))}
+                for x, y, w, h in links:
+                    inside = [p for p in blue if x <= p[0] < x + w and y <= p[1] < y + h]
+                    span = max(p[0] for p in inside) - min(p[0] for p in inside)
+                    self.assertGreater(span, 0.6 * w, f"{name}: link too short for {x}")
+                    blue -= set(inside)
+                self.assertEqual(blue, set(), f"{name}: link ink outside the click areas")
+
+    def test_text_boxes_lie_in_white_frames(self):
+        for kind, boxes in TEXT_BOXES.items():
+            for theme in ("light", "dark"):
+                with Image.open(ART / f"{kind}_{theme}.png") as im:
+                    grey = im.convert("L")
+                    for x, y, w, h in boxes:
+                        with self.subTest(kind, theme=theme, box=(x, y)):
+                            edge = [(i, j) for i in range(x, x + w) for j in (y, y + h - 1)]
+                            edge += [(i, j) for j in range(y, y + h) for i in (x, x + w - 1)]
+                            self.assertGreater(min(grey.getpixel(p) for p in edge), 235, "box edge not on white")
+                            # the frame's border lies close around the box on every side
+                            mx, my = x + w // 2, y + h // 2
+                            for step in ((-1, 0), (1, 0), (0, -1), (0, 1)):
+                                sx, sy = (x - 1 if step[0] < 0 else x + w if step[0] else mx,
+                                          y - 1 if step[1] < 0 else y + h if step[1] else my)
+                                ray = [grey.getpixel((sx + step[0] * k, sy + step[1] * k)) for k in range(20)]
+                                self.assertLess(min(ray), 230, f"no frame border towards {step}")
+
+    def test_settings_links_lie_inside_their_click_areas(self):
+        links = [(176, 600, 217, 33), (432, 600, 209, 33)]
+        for name in ("settings_light.png", "settings_dark.png"):
+            with Image.open(ART / name) as im:
+                blue = {(x, y) for x in range(0, 740) for y in range(590, 640)
                         if (lambda p: p[2] - p[0] > 70)(im.getpixel((x, y)))}
                 for x, y, w, h in links:
                     inside = [p for p in blue if x <= p[0] < x + w and y <= p[1] < y + h]
