@@ -70,9 +70,10 @@ extern const wchar_t PrivacyPolicy[] =
     L"感谢您信任奥文Orvane！\r\n";
 
 ui::Control textWindow(const wchar_t* text) {
-    // 3 pixels taller than the client area, as the window was always laid out.
-    ui::Control box =
-        ui::textBox(L"Text1", ui::px(0, 0, 721, 481), text, {}, RGB(0, 0, 0), RGB(255, 255, 255));
+    // 3 pixels taller than the client area, as the window was always laid out. 10.5 points
+    // (五号) reads well at length, and 宋体's stand-ins draw it cleanly.
+    ui::Control box = ui::textBox(L"Text1", ui::px(0, 0, 721, 481), text, {L"宋体", 10.5}, RGB(0, 0, 0),
+                                  RGB(255, 255, 255));
     box.multiLine = true;
     box.readOnly = true;
     box.scrollBars = true;
