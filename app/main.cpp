@@ -2,11 +2,13 @@
 #include <windows.h>
 
 #include "forms/Program.h"
+#include "setup/Formwel.h"
 #include "startup/Formlauncher.h"
 #include "startup/Formmain.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"奥文Orvane");
+    Formlauncher::routes.welcome = [] { ui::show<Formwel>(); };
     Formlauncher::routes.mainMenu = [] { ui::show<Formmain>(); };
     // The editor and the login window arrive later; until then their tiles lead nowhere.
     Formmain::routes.editor = {};

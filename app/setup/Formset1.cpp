@@ -1,0 +1,48 @@
+#include "setup/Formset1.h"
+
+#include "art/Art.h"
+#include "forms/Program.h"
+#include "setup/Formset2.h"
+#include "state/FormE.h"
+#include "system/Paths.h"
+#include "system/System.h"
+
+const ui::FormLayout Formset1::layout{
+    .caption = L"新用户设置",
+    .start = ui::Start::Centred,
+    .bounds = {0, 0, 17250, 9900},
+    .icon = false,
+    .controls = {
+        ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_PYTHON),
+        ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset1::Image2_Click),
+        ui::clickArea(L"Image4", {6960, 4680, 8655, 1695}, &Formset1::Image4_Click),
+        ui::clickArea(L"Image3", {14280, 8160, 1695, 855}, &Formset1::Image3_Click),
+    }};
+
+Formset1::Formset1() : Form(layout) {}
+
+void Formset1::Form_Load() {
+    fitToPicture(L"Image1");
+}
+
+void Formset1::Image2_Click() {
+    ui::endNow();
+}
+
+void Formset1::Image3_Click() {
+    unload();
+    ui::show<Formset2>();
+}
+
+void Formset1::Image4_Click() {
+    const std::wstring installer = sys::inProgramFolder(L"python.exe");
+    if (!sys::exists(installer)) {
+        unload();
+        ui::show<FormE>();
+        return;
+    }
+    if (const sys::Started started = sys::start(installer); !started) {
+        sys::message(L"无法启动 " + installer + L"：" + sys::describe(started.error), sys::Icon::Error);
+        ui::endNow();
+    }
+}

@@ -1,0 +1,19 @@
+// Step 1 of the setup: the Python installer that ships in the program folder as
+// python.exe. Each click on its button starts one more installer and the step stays;
+// a missing installer is a damaged installation and shows the error window.
+// 下一步 goes on without testing whether Python is installed.
+#pragma once
+
+#include "forms/Form.h"
+
+class Formset1 : public ui::Form {
+public:
+    Formset1();
+
+private:
+    static const ui::FormLayout layout;
+    void Form_Load() override;
+    void Image2_Click();
+    void Image3_Click();
+    void Image4_Click();
+};

@@ -1,0 +1,48 @@
+#include "setup/Formset3.h"
+
+#include "art/Art.h"
+#include "forms/Program.h"
+#include "setup/Formset0.h"
+#include "system/System.h"
+
+namespace {
+
+// Borderless: the white input frames are drawn in the picture behind them.
+ui::Control entry(const wchar_t* name, ui::Twips bounds, const wchar_t* text) {
+    return ui::textBox(name, bounds, text, {L"微软雅黑", 15, false}, RGB(40, 44, 58), RGB(255, 255, 255));
+}
+
+}  // namespace
+
+const ui::FormLayout Formset3::layout{
+    .caption = L"新用户设置",
+    .start = ui::Start::Centred,
+    .bounds = {0, 0, 17250, 9900},
+    .icon = false,
+    .controls = {
+        ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_ACCOUNT),
+        // The user name comes first in the tab order and so has the focus at the start.
+        entry(L"Text1", {9120, 4440, 5175, 495}, L"Orvane用户"),
+        entry(L"Text2", {9120, 5640, 4935, 375}, L""),
+        ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset3::Image2_Click),
+        ui::clickArea(L"Image3", {14280, 8280, 1695, 615}, &Formset3::Image3_Click),
+    }};
+
+Formset3::Formset3() : Form(layout) {}
+
+void Formset3::Form_Load() {
+    fitToPicture(L"Image1");
+    setText(L"Text1", sys::system().environment(L"USERNAME").value_or(L""));
+    setText(L"Text2", L"");
+    Text3.clear();
+}
+
+void Formset3::Image2_Click() {
+    ui::endNow();
+}
+
+void Formset3::Image3_Click() {
+    if (!account::create(text(L"Text1"), text(L"Text2"), Text3)) return;
+    ui::show<Formset0>();
+    unload();
+}

@@ -1,0 +1,36 @@
+#include "setup/Formwel.h"
+
+#include "art/Art.h"
+#include "forms/Program.h"
+#include "setup/Formset1.h"
+#include "system/Paths.h"
+#include "system/System.h"
+
+const ui::FormLayout Formwel::layout{
+    .caption = L"欢迎使用Orvane",
+    .start = ui::Start::Centred,
+    .bounds = {0, 0, 11805, 6645},
+    .controls = {
+        ui::picture(L"Image1", {0, 0, 11805, 6645}, ART_WELCOME),
+        ui::clickArea(L"Image2", {5160, 4680, 1455, 615}, &Formwel::Image2_Click),
+    }};
+
+Formwel::Formwel() : Form(layout) {}
+
+// VB.bat is started at every load, without an existence test: a batch file goes
+// through the command interpreter, which starts whether or not the file is there. Only
+// a start that fails outright stops the setup before its first window shows.
+void Formwel::Form_Load() {
+    fitToPicture(L"Image1");
+    const std::wstring batch = sys::inProgramFolder(L"VB.bat");
+    if (const sys::Started started = sys::start(batch); !started) {
+        sys::message(L"无法启动 " + batch + L"：" + sys::describe(started.error), sys::Icon::Error);
+        unload();
+        ui::endNow();
+    }
+}
+
+void Formwel::Image2_Click() {
+    ui::show<Formset1>();
+    unload();
+}
