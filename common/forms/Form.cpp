@@ -250,6 +250,7 @@ std::wstring Form::text(const std::wstring& name) const {
 void Form::setText(const std::wstring& name, const std::wstring& text) {
     Control& c = control(name);
     c.text = text;
+    ++c.changes;  // a multi-line edit control reports no change for WM_SETTEXT
     if (c.edit) SetWindowTextW(c.edit, text.c_str());
     if (window_ && c.kind == Kind::Label) InvalidateRect(window_, nullptr, FALSE);
 }
@@ -263,6 +264,18 @@ void Form::setTimerEnabled(const std::wstring& name, bool enabled) {
         SetTimer(window_, id, c.interval, nullptr);
     else
         KillTimer(window_, id);
+}
+
+void Form::setColors(const std::wstring& name, COLORREF color, COLORREF back) {
+    Control& c = control(name);
+    c.color = color;
+    c.back = back;
+    if (c.brush) {
+        DeleteObject(c.brush);
+        c.brush = CreateSolidBrush(back);
+    }
+    if (c.edit) InvalidateRect(c.edit, nullptr, TRUE);
+    if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 void Form::fitToPicture(const std::wstring& name) {
@@ -336,6 +349,11 @@ void Form::paint(HDC dc) {
             SelectObject(source, previous);
             DeleteDC(source);
         } else if (c.kind == Kind::Label) {
+            if (c.opaque) {
+                HBRUSH back = CreateSolidBrush(c.back);
+                FillRect(canvas.dc, &r, back);
+                DeleteObject(back);
+            }
             HGDIOBJ previous = SelectObject(canvas.dc, c.hfont);
             SetTextColor(canvas.dc, c.color);
             UINT format = DT_NOPREFIX | DT_LEFT | DT_TOP;
@@ -394,6 +412,18 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 fire(layout_.controls[index].name);
             return 0;
         }
+        case WM_COMMAND:
+            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 && LOWORD(wParam) <= layout_.controls.size())
+                ++layout_.controls[LOWORD(wParam) - 1u].changes;
+            break;
+        case WM_SETFOCUS:
+            // The first text box of the table holds the keyboard focus, as in a dialog.
+            for (const Control& c : layout_.controls)
+                if (c.edit && c.visible) {
+                    SetFocus(c.edit);
+                    return 0;
+                }
+            break;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             for (const Control& c : layout_.controls) {

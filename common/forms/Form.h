@@ -46,12 +46,14 @@ struct Control {
     COLORREF back = RGB(255, 255, 255);
 
     bool autoSize = false;  // label: grows with its text, one line
+    bool opaque = false;    // label: painted on its back colour, not on what lies beneath
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
     wchar_t passwordChar = 0;
     unsigned interval = 0;  // timer, in milliseconds
 
     // Filled while the window lives.
+    unsigned changes = 0;  // text box: counts the changes of its text, by the user or setText
     HWND edit = nullptr;
     HFONT hfont = nullptr;
     HBRUSH brush = nullptr;
@@ -119,6 +121,8 @@ public:
     std::wstring text(const std::wstring& name) const;
     void setText(const std::wstring& name, const std::wstring& text);
     void setTimerEnabled(const std::wstring& name, bool enabled);
+    // The text and back colours of a label or a text box.
+    void setColors(const std::wstring& name, COLORREF color, COLORREF back);
 
     // The window sizing rule: the window takes the size of the picture.
     void fitToPicture(const std::wstring& name);

@@ -134,6 +134,15 @@ std::wstring& nameOfProgram() {
 
 }  // namespace
 
+std::optional<uint32_t> System::exitCode(const Started& started) {
+    if (!started.process) return std::nullopt;
+    DWORD code = 0;
+    if (WaitForSingleObject(started.process.get(), 0) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(started.process.get(), &code))
+        return std::nullopt;
+    return code;
+}
+
 System& system() {
     static Win32System win32;
     return current() ? *current() : win32;

@@ -48,6 +48,9 @@ public:
     // Starts a program by its full path with a normal, focused window; a batch file
     // through the command interpreter. Never waits.
     virtual Started start(const std::wstring& path, const std::wstring& arguments) = 0;
+    // The exit code of a started program once it has ended; nothing while it runs, or
+    // when it was started without a process handle. Never waits.
+    virtual std::optional<uint32_t> exitCode(const Started& started);
 
     virtual void sleep(unsigned milliseconds) = 0;
     virtual TimeOfDay localTime() = 0;

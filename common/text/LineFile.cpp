@@ -41,6 +41,19 @@ std::string_view firstLine(std::string_view bytes) {
     return end == std::string_view::npos ? bytes : bytes.substr(0, end);
 }
 
+std::vector<std::string_view> lines(std::string_view bytes) {
+    std::vector<std::string_view> result;
+    while (!bytes.empty()) {
+        const std::string_view line = firstLine(bytes);
+        result.push_back(line);
+        size_t next = line.size();
+        if (next < bytes.size()) ++next;  // the CR
+        if (next < bytes.size() && bytes[next - 1] == '\r' && bytes[next] == '\n') ++next;
+        bytes.remove_prefix(next);
+    }
+    return result;
+}
+
 std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error) {
     Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -88,6 +101,14 @@ std::optional<std::wstring> readFirstLine(const std::wstring& path, uint32_t* er
     const auto bytes = readBytes(path, error);
     if (!bytes || bytes->empty()) return std::nullopt;
     return fromGbk(firstLine(*bytes));
+}
+
+std::optional<std::vector<std::wstring>> readLines(const std::wstring& path, uint32_t* error) {
+    const auto bytes = readBytes(path, error);
+    if (!bytes) return std::nullopt;
+    std::vector<std::wstring> result;
+    for (const std::string_view line : lines(*bytes)) result.push_back(fromGbk(line));
+    return result;
 }
 
 uint32_t writeLine(const std::wstring& path, std::wstring_view value) {

@@ -8,11 +8,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace text {
 
 // The first line of the bytes, without its line end.
 std::string_view firstLine(std::string_view bytes);
+
+// Every line of the bytes, without its line end. A final line end closes the last
+// line and starts none: "a\r\nb" and "a\r\nb\r\n" both give "a", "b"; no bytes give no line.
+std::vector<std::string_view> lines(std::string_view bytes);
 
 // The whole file, or nothing when it cannot be opened or read; `error` then holds
 // the system's error code.
@@ -25,6 +30,9 @@ uint32_t writeBytes(const std::wstring& path, std::string_view bytes);
 // The first line of a GBK file; nothing when the file is missing, unreadable or has
 // no line at all (zero bytes). A file that starts with a line end gives "".
 std::optional<std::wstring> readFirstLine(const std::wstring& path, uint32_t* error = nullptr);
+
+// Every line of a GBK file; nothing when it cannot be opened or read.
+std::optional<std::vector<std::wstring>> readLines(const std::wstring& path, uint32_t* error = nullptr);
 
 // One value and CR LF, in GBK. Returns 0 or the system's error code.
 uint32_t writeLine(const std::wstring& path, std::wstring_view value);
