@@ -26,6 +26,8 @@ PICTURES = {  # name: (size, mode)
     "error.png": ((514, 289), "RGB"),
     "notice.png": ((345, 99), "RGB"),
     "about.png": ((861, 615), "RGB"),
+    "editor_light.png": ((1440, 868), "RGB"),
+    "editor_dark.png": ((1440, 868), "RGB"),
     "logo.png": ((256, 256), "RGBA"),
     "login_light.png": ((345, 551), "RGB"),
     "login_dark.png": ((345, 551), "RGB"),
@@ -36,11 +38,15 @@ PICTURES = {  # name: (size, mode)
 MENU_AREAS = [(176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289),
               (672, 328, 201, 289), (880, 320, 201, 297), (1240, 16, 33, 25),
               (384, 712, 137, 25), (552, 712, 145, 25)]
+EDITOR_AREAS = [(24, 120, 265, 73), (24, 216, 265, 65), (24, 304, 273, 73), (24, 400, 265, 65),
+                (24, 488, 265, 73), (1392, 24, 25, 25)]
 CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
     "menu_light.png": (MENU_AREAS, (1180, 400, 40, 40)),
     "menu_dark.png": (MENU_AREAS, (1180, 400, 40, 40)),
     "error.png": ([(184, 208, 153, 41)], (420, 220, 40, 30)),
     "about.png": ([(808, 32, 25, 25)], (600, 30, 40, 30)),
+    "editor_light.png": (EDITOR_AREAS, (900, 30, 40, 40)),
+    "editor_dark.png": (EDITOR_AREAS, (900, 30, 40, 40)),
 }
 LOGIN_AREAS = [(88, 384, 177, 57), (88, 448, 177, 57)]
 SETTINGS_AREAS = [(80, 136, 233, 169), (400, 136, 225, 169), (616, 464, 97, 33), (64, 544, 105, 33),
@@ -181,6 +187,33 @@ class CommittedPictures(unittest.TestCase):
         with Image.open(ART / "notice.png") as im:
             self.assertEqual(im.crop((0, 0, 11, 99)).getcolors(), [(11 * 99, (63, 133, 225))])
             self.assertEqual(im.crop((11, 0, 345, 99)).getcolors(), [(334 * 99, (33, 38, 39))])
+
+
+class EditorPictures(unittest.TestCase):
+    def test_each_button_fills_its_click_area_and_ends_at_its_edges(self):
+        """Just inside each click area (clear of the rounded corners) lies the button,
+        just outside it the plain panel or bar: the drawn buttons and the areas agree."""
+        for name in ("editor_light.png", "editor_dark.png"):
+            with Image.open(ART / name) as im:
+                for x, y, w, h in EDITOR_AREAS:
+                    ground = im.getpixel((x - 6, y + h // 2))
+                    for px, py in ((x + w // 2, y + 2), (x + w // 2, y + h - 3), (x + 2, y + h // 2),
+                                   (x + w - 3, y + h // 2), (x + w // 2, y + h // 2)):
+                        with self.subTest(name, area=(x, y), point=(px, py)):
+                            inside = im.getpixel((px, py))
+                            self.assertGreater(sum(abs(a - b) for a, b in zip(inside, ground)), 15)
+                    # clear of the soft shadows under the coloured buttons
+                    for px, py in ((x + w // 2, y - 9), (x + w // 2, y + h + 9), (x + w + 9, y + h // 2)):
+                        with self.subTest(name, area=(x, y), outside=(px, py)):
+                            self.assertLess(sum(abs(a - b) for a, b in zip(im.getpixel((px, py)), ground)), 25)
+
+    def test_text_area_is_plain_in_the_text_box_colours(self):
+        for name, code, gutter in (("editor_light.png", (255, 255, 255), (224, 224, 224)),
+                                   ("editor_dark.png", (0, 0, 0), (0, 0, 0))):
+            with Image.open(ART / name) as im:
+                self.assertEqual(im.crop((430, 130, 1400, 780)).getcolors(), [(970 * 650, code)], name)
+                self.assertEqual(im.crop((400, 130, 424, 780)).getcolors(), [(24 * 650, gutter)], name)
+                self.assertGreater(mean_grey(im), 170) if code[0] else self.assertLess(mean_grey(im), 90)
 
 
 class Generator(unittest.TestCase):

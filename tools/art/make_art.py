@@ -688,6 +688,8 @@ def main(out_dir):
     }
     import setup_art  # the welcome window and the setup steps
     pictures.update(setup_art.PICTURES)
+    import editor_art  # the score editor
+    pictures.update(editor_art.PICTURES)
     for name, make in pictures.items():
         save_png(make().convert("RGB"), os.path.join(out_dir, name))
     save_png(logo_image(256), os.path.join(out_dir, "logo.png"))

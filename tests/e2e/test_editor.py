@@ -1,0 +1,189 @@
+"""The score editor under Wine: a score typed in, rendered through the shipped
+outputWAV.bat with the host's Python, the joining script checked byte for byte, the
+WAV file checked frame by frame, the success notice only after the file is there; a
+missing outputWAV.bat named in a message; screenshots of both themes."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+import wave
+
+from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait_window, windows
+
+EDITOR = "Orvane编辑器"
+MENU = "Orvane"
+NEW, OPEN, WAV = (24 + 130, 216 + 32), (24 + 130, 304 + 36), (24 + 130, 488 + 36)
+TEXT = (900, 400)
+
+TEMPLATE = "".join(line + "\r\n" for line in [
+    "import wave", "import os", "from datetime import datetime", "",
+    "output_dir = r'C:\\Orvane\\OutputWAV'", "",
+    "if not os.path.exists(output_dir):", "    os.makedirs(output_dir)", "",
+    "files = ['0.wav', '1.wav', '2.wav', '3.wav', '4.wav', '5.wav', '6.wav', '7.wav']", "",
+    "n_channels = 1", "sampwidth = 2", "framerate = 44100", "",
+    "data_list = []", "for file in [FFFFFFFFFFF]:", "    with wave.open(file, 'rb') as w:",
+    "        if w.getnchannels() == n_channels and w.getsampwidth() == sampwidth and w.getframerate()==framerate:",
+    "         data_list.append(w.readframes(w.getnframes()))",
+    "current_time = datetime.now().strftime('%Y%m%d_%H%M%S')",
+    "output_filename = os.path.join(output_dir, f'WAV_{current_time}.wav')", "",
+    "with wave.open(output_filename, 'wb') as output_file:",
+    "    output_file.setnchannels(n_channels)", "    output_file.setsampwidth(sampwidth)",
+    "    output_file.setframerate(framerate)", "    for data in data_list:", "        output_file.writeframes(data)"])
+
+OUTPUT = os.path.join(os.environ.get("WINEPREFIX", os.path.join(BUILD, "wineprefix")), "drive_c", "Orvane", "OutputWAV")
+
+
+def frames(path):
+    with wave.open(path, "rb") as w:
+        return (w.getnchannels(), w.getsampwidth(), w.getframerate()), w.readframes(w.getnframes())
+
+
+def write_wav(path, channels, width, rate, data):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(channels)
+        w.setsampwidth(width)
+        w.setframerate(rate)
+        w.writeframes(data)
+
+
+def outputs():
+    return set(os.listdir(OUTPUT)) if os.path.isdir(OUTPUT) else set()
+
+
+def open_editor(folder):
+    """From the main menu's editor tile, as a person gets there."""
+    folder.start()
+    menu = wait_window(MENU, 20)
+    click(menu, 464 + 96, 328 + 144)
+    return wait_window(EDITOR)
+
+
+def key(*keys):
+    run("xdotool", "key", *keys)
+
+
+def answer_yes():
+    wait_for(lambda: windows("确认"), 10)
+    key("Return")
+    wait_for(lambda: not windows("确认"), 10)
+
+
+class Rendering(unittest.TestCase):
+    def test_a_typed_score_renders_the_samples_in_order_then_says_so(self):
+        with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
+            editor = open_editor(folder)
+            notices = len(folder.wait_started(1))  # the welcome at startup
+            click(editor, *NEW)
+            answer_yes()
+            click(editor, *TEXT)
+            run("xdotool", "type", "--delay", "30", "1 2 3")
+            key("Return")
+            run("xdotool", "type", "--delay", "30", "8 9 0")
+            before = outputs()
+            click(editor, *WAV)
+
+            script = wait_for(lambda: folder.read("wav\\wav.py"), 10)
+            expected = TEMPLATE.replace("FFFFFFFFFFF", "files[1], files[2], files[3], files[0]") + "\r\n"
+            self.assertEqual(len(TEMPLATE), 924)
+            self.assertEqual(script, expected.encode("ascii"))
+
+            new = wait_for(lambda: outputs() - before, 30)
+            self.assertEqual(len(new), 1, "one WAV file lands in C:\\Orvane\\OutputWAV")
+            name = new.pop()
+            self.assertRegex(name, r"^WAV_\d{8}_\d{6}\.wav$")
+            samples = [frames(folder.file(f"wav\\{d}.wav"))[1] for d in "1230"]
+            self.assertEqual(frames(os.path.join(OUTPUT, name)), ((1, 2, 44100), b"".join(samples)))
+
+            started = wait_for(lambda: len(folder.started()) > notices and folder.started(), 10)
+            self.assertTrue(started, "the success notice follows the file")
+            self.assertEqual(started[-1][0], "notice.exe")
+            self.assertEqual(folder.read("title.une"), "生成成功\r\n".encode("gbk"))
+            self.assertEqual(folder.read("text.une"), "生成的wav文件已为您保存在C:\\Orvane\\OutputWAV中\r\n".encode("gbk"))
+
+            # The same script on samples of other formats: only mono 16-bit 44100 Hz joins.
+            with tempfile.TemporaryDirectory() as odd:
+                tone = bytes(range(256)) * 40
+                write_wav(os.path.join(odd, "1.wav"), 2, 2, 44100, tone)
+                write_wav(os.path.join(odd, "2.wav"), 1, 1, 44100, tone)
+                write_wav(os.path.join(odd, "3.wav"), 1, 2, 22050, tone)
+                write_wav(os.path.join(odd, "0.wav"), 1, 2, 44100, tone[:1000])
+                with open(os.path.join(odd, "wav.py"), "wb") as f:
+                    f.write(script)
+                subprocess.run(["python3", "wav.py"], cwd=odd, check=True, stdin=subprocess.DEVNULL)
+                out = os.path.join(odd, "C:\\Orvane\\OutputWAV")  # one odd name on the host
+                (made,) = os.listdir(out)
+                self.assertEqual(frames(os.path.join(out, made)), ((1, 2, 44100), tone[:1000]))
+
+    def test_without_output_wav_bat_a_message_names_it_and_nothing_is_announced(self):
+        with ProgramFolder(state={"themecolors.une": "1\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"},
+                           missing=("outputWAV.bat",)) as folder:
+            editor = open_editor(folder)
+            notices = len(folder.wait_started(1))
+            before = outputs()
+            click(editor, *WAV)
+            self.assertTrue(wait_for(lambda: windows("奥文Orvane"), 10), "a message box")
+            key("Return")
+            self.assertTrue(folder.read("wav\\wav.py"), "the script is still written")
+            self.assertEqual(len(folder.started()), notices, "no success notice")
+            self.assertEqual(folder.read("title.une"), "欢迎\r\n".encode("gbk"))
+            self.assertEqual(outputs(), before)
+
+
+class OutsideItems(unittest.TestCase):
+    def batch(self, folder, name):
+        log = os.path.join(folder.root, name + ".out")
+        with open(log, "wb") as out:
+            code = subprocess.run(["wine", "cmd", "/c", folder.file(name)], stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=subprocess.STDOUT).returncode
+        with open(log, "rb") as f:
+            return code, f.read().decode("utf-8", "replace")
+
+    def test_a_missing_sample_is_named_and_vb_bat_checks_everything(self):
+        with ProgramFolder() as folder:
+            code, said = self.batch(folder, "VB.bat")
+            self.assertEqual(code, 0, said)
+            self.assertIn("Everything Orvane needs is in place", said)
+            folder.write("wav\\wav.py", TEMPLATE.replace("FFFFFFFFFFF", "files[5]") + "\r\n")
+            folder.remove("wav\\5.wav")
+            code, said = self.batch(folder, "outputWAV.bat")
+            self.assertEqual(code, 3)
+            self.assertIn("5.wav is missing", said)
+            code, said = self.batch(folder, "VB.bat")
+            self.assertEqual(code, 1)
+            self.assertIn("MISSING: note sample wav\\5.wav", said)
+
+
+class Screens(unittest.TestCase):
+    """Leaves screenshots of the editor with a score of 40 lines in build/screens."""
+
+    def test_screenshots(self):
+        out = os.path.join(BUILD, "screens")
+        os.makedirs(out, exist_ok=True)
+        score_dir = tempfile.mkdtemp(prefix="orvane-score-")
+        score = os.path.join(score_dir, "score40.sop")
+        lines = ["小星星 · 变奏"] + [f"{'1 1 5 5 6 6 5 0 4 4 3 3 2 2 1 0'[: 8 + (i * 7) % 24]}  第{i}小节"
+                                   for i in range(2, 41)]
+        with open(score, "wb") as f:
+            f.write("\r\n".join(lines).encode("gbk"))
+        try:
+            for theme, value in (("light", "0"), ("dark", "1")):
+                with ProgramFolder(state={"themecolors.une": value + "\r\n", "bft.une": "1\r\n"}) as folder:
+                    editor = open_editor(folder)
+                    click(editor, *OPEN)
+                    answer_yes()
+                    wait_for(lambda: windows("选择一个 .sop 文件"), 10)
+                    run("xdotool", "type", "--delay", "20", "Z:" + score.replace("/", "\\"))
+                    key("Return")
+                    wait_for(lambda: not windows("选择一个 .sop 文件"), 10)
+                    import time
+                    time.sleep(0.5)
+                    screenshot(os.path.join(out, f"editor_{theme}.png"), editor)
+        finally:
+            shutil.rmtree(score_dir, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,141 @@
+"""The pictures of the score editor, in both themes (1440 x 868; the window shows
+the top 863 rows).
+
+Imported by make_art.py, which registers PICTURES. The rectangles marked
+"click area" are where the editor lays its transparent click areas; each drawn
+button lies exactly under its own. The text box, the line-number gutter and the
+two labels are real controls: the picture leaves plain ground where they lie.
+"""
+
+from make_art import (BLUE, JADE, MAKER, SLOGAN, VIOLET, WHITE, Canvas, alpha, close_button, glyph_bars,
+                      glyph_folder, glyph_sparkles, maker_mark, mix, put_logo, text_width, wave_lines)
+
+W, H = 1440, 868
+
+AI = (24, 120, 265, 73)  # click area 通过Ai模型创作
+NEW = (24, 216, 265, 65)  # click area 新建
+OPEN = (24, 304, 273, 73)  # click area 打开
+SAVE = (24, 400, 265, 65)  # click area 保存
+WAV = (24, 488, 265, 73)  # click area 生成WAV文件
+CLOSE = (1392, 24, 25, 25)  # click area, the close cross
+BUTTONS = [AI, NEW, OPEN, SAVE, WAV]
+
+MESSAGE = (24, 584, 265, 49)  # label LabelMSG
+STATUS = (16, 776, 265, 25)  # label LabelZT
+GUTTER = (400, 128, 25, 657)  # label lblLineNo
+CODE = (424, 128, 985, 657)  # text box txtCode
+
+PANEL = (8, 108, 305, 704)
+CARD = (384, 112, 1041, 689)  # text area: the gutter and the text box with a margin
+TOP_BAR = 100
+
+
+def glyph_plus(cv, x, y, s, c, hole):
+    cv.rect((x, y, s, s), fill=c, radius=s * 0.26)
+    cv.rect((x + s * 0.45, y + s * 0.24, s * 0.1, s * 0.52), fill=hole, radius=s * 0.05)
+    cv.rect((x + s * 0.24, y + s * 0.45, s * 0.52, s * 0.1), fill=hole, radius=s * 0.05)
+
+
+def glyph_disk(cv, x, y, s, c, hole):
+    cv.rect((x, y, s, s), fill=c, radius=s * 0.16)
+    cv.rect((x + s * 0.22, y, s * 0.5, s * 0.32), fill=hole, radius=s * 0.05)
+    cv.rect((x + s * 0.54, y + s * 0.05, s * 0.1, s * 0.2), fill=c)
+    cv.rect((x + s * 0.18, y + s * 0.52, s * 0.64, s * 0.36), fill=hole, radius=s * 0.06)
+
+
+def draw_editor(dark):
+    if dark:
+        ground, bar, panel, line = (24, 24, 27), (38, 38, 43), (34, 34, 39), (58, 58, 66)
+        ink, soft, faint = (224, 224, 224), (178, 178, 190), (128, 128, 140)
+        key, key_line, key_ink = (52, 52, 60), (72, 72, 82), (224, 224, 224)
+        text_area, gutter = (0, 0, 0), (0, 0, 0)
+        note, note_line = (52, 44, 28), (120, 96, 48)
+    else:
+        ground, bar, panel, line = (238, 240, 247), WHITE, (250, 250, 253), (222, 225, 236)
+        ink, soft, faint = (34, 30, 64), (96, 92, 134), (140, 138, 170)
+        key, key_line, key_ink = (241, 243, 251), (214, 218, 236), (40, 38, 70)
+        text_area, gutter = WHITE, (224, 224, 224)
+        note, note_line = (255, 246, 226), (240, 200, 120)
+
+    cv = Canvas(W, H, ground)
+
+    # the top bar: logo, name, tagline and the close cross
+    cv.rect((0, 0, W, TOP_BAR), fill=bar)
+    cv.rect((0, TOP_BAR - 1, W, 1), fill=line)
+    put_logo(cv, 26, 22, 56, glow=alpha(VIOLET, 0.45 if dark else 0.25))
+    cv.text(98, 30, "奥文Orvane", 26, ink, bold=2)
+    cv.text(248, 40, "编辑器", 15, soft, anchor="lm", bold=1)
+    cv.text(99, 66, SLOGAN, 14, soft)
+    wave_lines(cv, (1060, 26, 260, 48), alpha(VIOLET, 0.18 if dark else 0.12), count=3, width=2)
+    close_button(cv, CLOSE, alpha(WHITE, 0.1) if dark else (240, 241, 248), ink)
+
+    # the left panel with the five buttons, the warning and the status line
+    cv.shadow(PANEL, 16, 10, alpha((0, 0, 0), 0.35 if dark else 0.08), offset=(0, 3))
+    cv.rect(PANEL, fill=panel, outline=line, radius=16)
+
+    x, y, w, h = AI
+    cv.shadow(AI, 14, 5, alpha(VIOLET, 0.4 if dark else 0.28), offset=(0, 3))
+    cv.fill_gradient(AI, VIOLET, BLUE, angle=0, radius=14)
+    ly = cv.layer(AI, radius=14)
+    ly.circle(w - 24, 8, 54, fill=alpha(WHITE, 0.08))
+    wave_lines(ly, (110, 44, 150, 26), alpha(WHITE, 0.16), count=2, width=1.6)
+    glyph_sparkles(ly, 20, h / 2 - 15, 30, WHITE, None)
+    ly.text(64, h / 2 - 9, "通过Ai模型创作", 19, WHITE, anchor="lm", bold=2)
+    ly.text(65, h / 2 + 16, "OrvaneX 为您写谱", 12, (255, 255, 255, 215), anchor="lm")
+    ly.merge()
+
+    keys = [(NEW, "新建", "清空编辑器，重新开始", glyph_plus, VIOLET),
+            (OPEN, "打开", "打开一个 .sop 曲谱", glyph_folder, BLUE),
+            (SAVE, "保存", "把曲谱保存为 .sop 文件", glyph_disk, JADE)]
+    for box, title, sub, glyph, accent in keys:
+        x, y, w, h = box
+        cv.rect(box, fill=key, outline=key_line, radius=12)
+        glyph(cv, x + 20, y + h / 2 - 13, 26, accent, key)
+        cv.text(x + 62, y + h / 2 - 8, title, 18, key_ink, anchor="lm", bold=1)
+        cv.text(x + 63, y + h / 2 + 14, sub, 12, faint, anchor="lm")
+
+    x, y, w, h = WAV
+    cv.shadow(WAV, 14, 5, alpha(JADE, 0.35 if dark else 0.22), offset=(0, 3))
+    cv.fill_gradient(WAV, mix(JADE, BLUE, 0.15), mix(JADE, WHITE, 0.08) if not dark else JADE, angle=0,
+                     radius=14)
+    ly = cv.layer(WAV, radius=14)
+    ly.circle(w - 20, h - 6, 50, fill=alpha(WHITE, 0.08))
+    glyph_bars(ly, 22, h / 2 - 13, 26, WHITE, None)
+    ly.text(64, h / 2 - 9, "生成WAV文件", 19, WHITE, anchor="lm", bold=2)
+    ly.text(65, h / 2 + 16, "保存到 C:\\Orvane\\OutputWAV", 12, (255, 255, 255, 215), anchor="lm")
+    ly.merge()
+
+    # the warning sits on a pale note; the label draws its words
+    mx, my, mw, mh = MESSAGE
+    cv.rect((mx - 8, my - 10, mw + 16, mh + 16), fill=note, outline=note_line, radius=10)
+    cv.rect((mx - 8, my - 2, 3, mh), fill=note_line, radius=1.5)
+    # the status line: a rule above it and a dot before the label's words
+    cv.rect((PANEL[0] + 8, 760, PANEL[2] - 16, 1), fill=line)
+    cv.text(PANEL[0] + 16, 744, "状态", 12, faint, anchor="lm")
+
+    # the text area: a gutter strip and the plain ground of the text box
+    cv.shadow(CARD, 14, 10, alpha((0, 0, 0), 0.4 if dark else 0.07), offset=(0, 3))
+    cv.rect(CARD, fill=text_area, outline=line, radius=14)
+    gx = GUTTER[0]
+    left = cv.layer(CARD, radius=14)
+    left.rect((0, 0, gx + GUTTER[2] - CARD[0], CARD[3]), fill=gutter)
+    left.rect((gx + GUTTER[2] - CARD[0], 0, 1, CARD[3]), fill=line)
+    left.merge()
+    cv.rect(CARD, outline=line, radius=14)
+
+    # the footer
+    fy, fs = 838, 13
+    parts = "请遵守《Orvane用户协议》、《Orvane隐私政策》 · 基于OrvaneX模型 · 版本 V1.0.0 · "
+    total = text_width(parts, fs) + 16 + 6 + text_width(MAKER + " 制作", fs)
+    fx = (W - total) / 2
+    cv.text(fx, fy, parts, fs, faint, anchor="lm")
+    mark_x = fx + text_width(parts, fs)
+    maker_mark(cv, mark_x, fy - 8, 16)
+    cv.text(mark_x + 22, fy, MAKER + " 制作", fs, soft, anchor="lm", bold=1)
+    return cv.finish()
+
+
+PICTURES = {
+    "editor_light.png": lambda: draw_editor(False),
+    "editor_dark.png": lambda: draw_editor(True),
+}
