@@ -3,9 +3,9 @@ themecolors.une; each tile and footer link clicked where the artwork draws it; t
 output folder on the prefix's drive C: opened in the file explorer, or the error
 message when it cannot be made; one window of each kind; the close cross.
 
-The editor and the login window arrive with later work: until then the editor tiles
-close the menu (the last window, so the program ends) and the settings tile shows at
-most one login window."""
+The editor tiles close the menu and hand over to the editor; a build without the editor
+has no window left after them and ends. The settings tile shows at most one login
+window."""
 
 import os
 import shutil
@@ -21,6 +21,7 @@ ABOUT = "关于"
 AGREEMENT = "Orvane用户协议"
 PRIVACY = "Orvane隐私政策"
 LOGIN = "登录"
+EDITOR_WINDOW = "Orvane编辑器"
 PROGRAM_NAME = "奥文Orvane"  # titles message boxes without a title of their own
 EXPLORER = "OutputWAV"  # Wine's file explorer titles its window with the folder's name
 
@@ -84,18 +85,29 @@ class Navigation(MenuTestCase):
                 screenshot(os.path.join(SCREENS, f"menu_{theme}.png"), menu)
                 self.folder.close()
 
-    def test_the_ai_tile_asks_for_the_ai_and_closes_the_menu(self):
+    def editor_or_end(self):
+        """The editor took the menu's place, or, in a build without it, the program ended."""
+        return wait_for(lambda: self.program.poll() is not None or windows(EDITOR_WINDOW), 15)
+
+    def test_the_ai_tile_asks_for_the_ai_and_hands_over_to_the_editor(self):
         menu = self.open_menu()
         click_tile(menu, AI)
+        # The editor stores "0" again once it has run the model, seconds later.
         self.assertTrue(wait_for(lambda: self.folder.read("AiMade.une") == b"1\r\n", 5))
-        self.assertTrue(wait_no_window(MENU, 5))
-        self.assertTrue(ended(self.program, 10), "no editor yet: the menu was the last window")
+        # The menu stays until the editor has loaded, which runs the model first. Without
+        # a model in this folder the editor says so in a message box: answer it. What the
+        # editor makes of the request is its own test (test_ai).
+        def menu_gone():
+            if windows(PROGRAM_NAME):
+                run("xdotool", "key", "Return")
+            return not windows(MENU)
+        self.assertTrue(wait_for(menu_gone, 20, 0.5))
 
-    def test_the_editor_tile_closes_the_menu_and_leaves_the_ai_request(self):
+    def test_the_editor_tile_hands_over_to_the_editor_and_leaves_the_ai_request(self):
         menu = self.open_menu()
         click_tile(menu, EDITOR, corner=True)
         self.assertTrue(wait_no_window(MENU, 5))
-        self.assertTrue(ended(self.program, 10))
+        self.assertTrue(self.editor_or_end())
         self.assertEqual(self.folder.read("AiMade.une"), b"0\r\n")
 
     def test_clicks_beside_the_tiles_do_nothing(self):
