@@ -1,0 +1,198 @@
+"""The first-run setup under Wine: from the splash through the welcome window and the
+three steps to the closing window, which marks the setup complete and restarts the
+program through Launcher; the notification of step 2, the error window in front of
+step 3, and the × that ends the program and leaves the setup to run again."""
+
+import os
+import unittest
+
+from harness import (BUILD, PROGRAM, ProgramFolder, brightness, click, ended, run, screenshot, wait_for,
+                     wait_no_window, wait_window, windows)
+
+WELCOME = "欢迎使用Orvane"
+STEP = "新用户设置"
+ERROR = "出错了"
+MENU = "Orvane"
+NOTICE = "青石软件_通知"
+LOGIN = "登录"
+SETTINGS = "Orvane设置"
+
+START = (344 + 48, 312 + 20)
+INSTALL = (464 + 288, 312 + 56)
+NEXT_TALL = (952 + 56, 544 + 28)  # 下一步 of step 1, 完成
+LIGHT = (464 + 288, 280 + 56)
+DARK = (464 + 288, 416 + 56)
+NEXT_LOW = (952 + 56, 552 + 20)  # 下一步 of steps 2 and 3
+USER_BOX = (608 + 300, 296 + 16)
+PASSWORD_BOX = (608 + 300, 376 + 12)
+CLOSE = (1096 + 16, 16 + 12)
+SETTINGS_TILE = (880 + 100, 320 + 148)  # of the main menu
+LOGIN_PASSWORD_BOX = (48 + 124, 320 + 12)
+LOGIN_BUTTON = (88 + 88, 384 + 28)
+
+# VB.bat of the tests: it notes each start in vb.log beside itself.
+VB_BAT = '@echo started>> "%~dp0vb.log"\r\n'
+
+
+def screens():
+    out = os.path.join(BUILD, "screens")
+    os.makedirs(out, exist_ok=True)
+    return out
+
+
+def scrambled(password):
+    return bytes(b ^ 117 for b in password.encode("gbk")) + b"\r\n"
+
+
+def real(name):
+    """Whether the build holds the real program of that name (and not only a stand-in)."""
+    return os.path.exists(os.path.join(PROGRAM, name))
+
+
+def next_step(step, x, y):
+    """Clicks at x, y of a step and returns the step window that took its place."""
+    click(step, x, y)
+    changed = wait_for(lambda: [w for w in windows(STEP) if w.id != step.id], 10)
+    if not changed:
+        raise AssertionError(f"no new step after the click at {x}, {y}")
+    return wait_window(STEP)
+
+
+def type_into(window, box, text, clear=0):
+    click(window, *box)
+    if clear:
+        run("xdotool", "key", "End")
+        run("xdotool", "key", "--repeat", str(clear), "BackSpace")
+    run("xdotool", "type", "--delay", "30", text)
+
+
+class Setup(unittest.TestCase):
+    def folder(self, stand_ins=("notice.exe", "python.exe", "Launcher.exe"), missing=(), **state):
+        files = {"bft.une": "0\r\n", "themecolors.une": "0\r\n", "VB.bat": VB_BAT}
+        files.update(state)
+        return ProgramFolder(state=files, stand_ins=stand_ins, missing=missing)
+
+    def welcome(self, folder):
+        welcome = wait_window(WELCOME, 20)
+        self.assertEqual((welcome.width, welcome.height), (787, 443))
+        return welcome
+
+    def test_first_run_to_the_restart(self):
+        stand_ins = ["notice.exe", "python.exe"] + ([] if real("Launcher.exe") else ["Launcher.exe"])
+        with self.folder(stand_ins=stand_ins) as folder:
+            program = folder.start()
+            welcome = self.welcome(folder)
+            self.assertTrue(wait_for(lambda: folder.read("vb.log") == b"started\r\n", 10), "VB.bat ran")
+            screenshot(os.path.join(screens(), "setup_welcome.png"), welcome)
+
+            click(welcome, *START)
+            step1 = wait_window(STEP)
+            self.assertEqual((step1.width, step1.height), (1150, 660))
+            self.assertEqual(windows(WELCOME), [])
+            screenshot(os.path.join(screens(), "setup_step1.png"), step1)
+            click(step1, *INSTALL)
+            started = folder.wait_started(2)  # notice.exe from the splash, then the installer
+            self.assertTrue(started)
+            self.assertEqual(started[1][0], "python.exe")
+            self.assertEqual(started[1][1], '"' + started[1][2] + '\\python.exe"', "full path, no arguments")
+            self.assertEqual([w.id for w in windows(STEP)], [step1.id], "step 1 stays while Python installs")
+
+            step2 = next_step(step1, *NEXT_TALL)
+            screenshot(os.path.join(screens(), "setup_step2.png"), step2)
+            step3 = next_step(step2, *DARK)
+            self.assertEqual(folder.read("themecolors.une"), b"Text2\r\n")
+
+            # the user name box starts with the system user's name; the password shows as typed
+            type_into(step3, USER_BOX, "alice", clear=40)
+            type_into(step3, PASSWORD_BOX, "Secret 1")
+            screenshot(os.path.join(screens(), "setup_step3.png"), step3)
+            self.assertLess(brightness(step3, 608, 376, 120, 25), 0.97, "the password is visible in its box")
+            done = next_step(step3, *NEXT_LOW)
+            self.assertEqual(folder.read("admin.une"), b"alice\r\n")
+            self.assertEqual(folder.read("PASSWARD.une"), scrambled("Secret 1"))
+            screenshot(os.path.join(screens(), "setup_done.png"), done)
+
+            click(done, *NEXT_TALL)
+            self.assertTrue(ended(program, 10), "完成 ends the program at once")
+            self.assertEqual(folder.read("bft.une"), b"1\r\n")
+            self.assertEqual(windows(STEP), [])
+            if not real("Launcher.exe"):
+                started = folder.wait_started(3)
+                self.assertTrue(started and started[-1][0] == "Launcher.exe", started)
+                self.assertEqual(started[-1][1], '"' + started[-1][2] + '\\Launcher.exe"', "full path, no arguments")
+                folder.start()  # what Launcher does
+            menu = wait_window(MENU, 20)  # the new start finds the setup complete
+            self.assertLess(brightness(menu, 10, 10, 80, 80), 0.3, "the dark main menu")
+            self.assertEqual(windows(WELCOME), [])
+
+            # the account of step 3 opens the settings
+            click(menu, *SETTINGS_TILE)
+            login = wait_for(lambda: windows(LOGIN), 5)
+            if not login:
+                self.skipTest("the settings tile does not lead to the login window in this build")
+            type_into(login[-1], LOGIN_PASSWORD_BOX, "Secret 1")
+            click(login[-1], *LOGIN_BUTTON)
+            self.assertTrue(wait_window(SETTINGS), "the password of step 3 logs in")
+
+    def test_next_on_step_two_takes_the_light_theme_with_a_notification(self):
+        stand_ins = ["python.exe", "Launcher.exe"] + ([] if real("notice.exe") else ["notice.exe"])
+        with self.folder(stand_ins=stand_ins, **{"themecolors.une": "Text2\r\n"}) as folder:
+            folder.start()
+            click(self.welcome(folder), *START)
+            step2 = next_step(wait_window(STEP), *NEXT_TALL)
+            folder.remove("title.une")
+            next_step(step2, *NEXT_LOW)
+            self.assertEqual(folder.read("themecolors.une"), b"0\r\n")
+            self.assertEqual(folder.read("title.une"), "通知\r\n".encode("gbk"))
+            self.assertEqual(folder.read("text.une"), "已为您自动选择洁白主题\r\n".encode("gbk"))
+            if real("notice.exe"):
+                self.assertTrue(wait_for(lambda: windows(NOTICE), 10), "the 通知 pop-up shows")
+            else:
+                started = folder.wait_started(2)
+                self.assertTrue(started and started[-1][0] == "notice.exe", started)
+            self.assertEqual(windows(ERROR), [])
+
+    def test_without_notice_the_error_window_stands_in_front_of_step_three(self):
+        with self.folder() as folder:
+            # the splash needs notice.exe; it goes before step 2 is reached
+            program = folder.start()
+            welcome = self.welcome(folder)
+            folder.remove("notice.exe")
+            click(welcome, *START)
+            step2 = next_step(wait_window(STEP), *NEXT_TALL)
+            click(step2, *NEXT_LOW)
+            error = wait_window(ERROR)
+            step3 = wait_window(STEP)
+            self.assertNotEqual(step3.id, step2.id)
+            self.assertEqual(folder.read("themecolors.une"), b"0\r\n")
+            # the error picture, not step 3, shows where the two overlap: its red cross
+            shot = screenshot(os.path.join(screens(), "setup_error_over_step3.png"))
+            pixel = run("convert", shot, "-format", f"%[fx:int(255*p{{{error.x + 60},{error.y + 92}}}.r)],"
+                        f"%[fx:int(255*p{{{error.x + 60},{error.y + 92}}}.g)]", "info:")
+            r, g = map(int, pixel.split(","))
+            self.assertGreater(r - g, 120, "the red of the error picture")
+            click(error, 184 + 76, 208 + 20)
+            self.assertTrue(ended(program, 10), "好的 ends the program with step 3")
+            self.assertEqual(windows(STEP), [])
+
+    def test_close_on_step_three_keeps_the_theme_and_runs_the_setup_again(self):
+        with self.folder() as folder:
+            program = folder.start()
+            click(self.welcome(folder), *START)
+            step2 = next_step(wait_window(STEP), *NEXT_TALL)
+            step3 = next_step(step2, *DARK)
+            click(step3, *CLOSE)
+            self.assertTrue(ended(program, 10), "× ends the program at once")
+            self.assertEqual(windows(STEP), [])
+            self.assertEqual(folder.read("themecolors.une"), b"Text2\r\n")
+            self.assertEqual(folder.read("bft.une"), b"0\r\n")
+            self.assertIsNone(folder.read("admin.une"))
+
+            folder.start()
+            self.welcome(folder)
+            self.assertTrue(wait_for(lambda: folder.read("vb.log") == b"started\r\nstarted\r\n", 10),
+                            "VB.bat at each welcome")
+
+
+if __name__ == "__main__":
+    unittest.main()
