@@ -18,6 +18,14 @@ bool isBatch(const std::wstring& path) {
     return _wcsicmp(extension.c_str(), L".bat") == 0 || _wcsicmp(extension.c_str(), L".cmd") == 0;
 }
 
+// A drive letter and a root (C:\...), or a network share (\\server\...): a name
+// without a folder, or one relative to the current folder, would be looked for there.
+bool isFullPath(const std::wstring& path) {
+    const auto slash = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && slash(path[2])) return true;
+    return path.size() >= 3 && slash(path[0]) && slash(path[1]) && !slash(path[2]);
+}
+
 std::wstring commandInterpreter() {
     wchar_t folder[MAX_PATH] = {};
     GetSystemDirectoryW(folder, MAX_PATH);
@@ -63,6 +71,9 @@ public:
     }
 
     Started start(const std::wstring& path, const std::wstring& arguments) override {
+        // The application name is given as well as the command line, so the system
+        // neither searches the current folder and PATH nor splits a path at its spaces.
+        if (!isFullPath(path)) return {ERROR_BAD_PATHNAME, nullptr};
         std::wstring application = path;
         std::wstring command = L"\"" + path + L"\"";
         if (!arguments.empty()) command += L" " + arguments;
