@@ -126,6 +126,7 @@ void Form::load() {
         style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
         exStyle = WS_EX_TOOLWINDOW;
     }
+    if (!layout_.takesFocus) exStyle = (exStyle & ~WS_EX_APPWINDOW) | WS_EX_NOACTIVATE;
     RECT frame{0, 0, toPixels(layout_.bounds.width), toPixels(layout_.bounds.height)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0,
@@ -155,11 +156,11 @@ void Form::bringUp() {
             at = {toPixels(layout_.bounds.left), toPixels(layout_.bounds.top)};
         }
         SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ShowWindow(window_, SW_SHOWNORMAL);
+        ShowWindow(window_, layout_.takesFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
     } else {
         if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
     }
-    SetForegroundWindow(window_);
+    if (layout_.takesFocus) SetForegroundWindow(window_);
     UpdateWindow(window_);
 }
 
@@ -359,7 +360,7 @@ void Form::paint(HDC dc) {
             UINT format = DT_NOPREFIX | DT_LEFT | DT_TOP;
             if (c.autoSize) {
                 format |= DT_SINGLELINE;
-                r.right = size.cx;  // grows with its text, cut at the window's edge
+                r.right = c.cutAt ? toPixels(c.cutAt) : size.cx;  // grows with its text up to the cut
             } else {
                 format |= c.wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : 0;
             }

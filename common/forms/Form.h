@@ -46,6 +46,7 @@ struct Control {
     COLORREF back = RGB(255, 255, 255);
 
     bool autoSize = false;  // label: grows with its text, one line
+    int cutAt = 0;          // auto-size label: where it is cut off (twips from the window's left), 0: the edge
     bool opaque = false;    // label: painted on its back colour, not on what lies beneath
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
@@ -92,6 +93,9 @@ struct FormLayout {
     Start start = Start::Centred;
     Twips bounds;  // size, and the position of a fixed window
     Frame frame = Frame::None;
+    // false: a pop-up that shows without taking the focus from the window in front,
+    // and without a task-bar button.
+    bool takesFocus = true;
     bool icon = true;
     COLORREF back = RGB(255, 255, 255);
     std::vector<Control> controls;
