@@ -1,0 +1,40 @@
+#include "launcher/Form1.h"
+
+#include "forms/Program.h"
+#include "state/FormE.h"
+#include "system/Paths.h"
+#include "system/System.h"
+
+namespace launcher {
+
+namespace {
+const std::wstring MainProgram = L"奥文Orvane.exe";
+}
+
+const ui::FormLayout Form1::layout{
+    .caption = L"Launcher",
+    .start = ui::Start::Centred,
+    .bounds = {0, 0, 210, 210},
+    .controls = {},
+};
+
+Form1::Form1() : Form(layout) {}
+
+void Form1::Form_Load() {
+    const std::wstring program = sys::inProgramFolder(MainProgram);
+    if (!sys::exists(program)) {
+        unload();
+        ui::show<FormE>();
+        return;
+    }
+    if (const sys::Started started = sys::start(program); !started) {
+        // Some of the system's texts name the file as "%1".
+        std::wstring reason = sys::describe(started.error);
+        if (const size_t insert = reason.find(L"%1"); insert != std::wstring::npos)
+            reason.replace(insert, 2, MainProgram);
+        sys::message(L"无法启动主程序。\n\n文件：" + program + L"\n原因：" + reason, sys::Icon::Error);
+    }
+    ui::endNow();
+}
+
+}  // namespace launcher

@@ -1,0 +1,134 @@
+// The notice window: what it reads from the request files (the line rules of the
+// state files), its clock, where and how it shows, and how it ends.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "FakeSystem.h"
+#include "forms/Program.h"
+#include "notice/Form1.h"
+#include "state/FormE.h"
+#include "text/Gbk.h"
+
+namespace {
+
+struct Notice : ::testing::Test {
+    FakeSystem system;
+    TempFolder folder;
+
+    void SetUp() override { ui::initialise(L"notice"); }
+    void TearDown() override {
+        if (auto* open = ui::find<notice::Form1>()) open->unload();
+        if (auto* open = ui::find<FormE>()) open->unload();
+        ui::collect();
+    }
+    void request(const std::string& title, const std::string& text) {
+        folder.put(L"title.une", title);
+        folder.put(L"text.une", text);
+    }
+};
+
+std::string gbk(const wchar_t* text) {
+    return text::toGbk(text);
+}
+
+}  // namespace
+
+TEST(NoticeClock, HourWithoutLeadingZeroMinutesInTwoDigits) {
+    EXPECT_EQ(notice::clockText({9, 5, 59}), L"9:05");
+    EXPECT_EQ(notice::clockText({0, 0, 0}), L"0:00");
+    EXPECT_EQ(notice::clockText({7, 3, 0}), L"7:03");
+    EXPECT_EQ(notice::clockText({12, 10, 0}), L"12:10");
+    EXPECT_EQ(notice::clockText({20, 24, 0}), L"20:24");
+    EXPECT_EQ(notice::clockText({23, 59, 59}), L"23:59");
+}
+
+TEST_F(Notice, ShowsTheFirstLineOfEachRequestFileAndTheClock) {
+    request(gbk(L"第一行\r\n第二行\r\n第三行\r\n"), gbk(L"正文\n同一行\r下一行"));
+    system.now = {9, 5, 30};
+    notice::Form1& form = ui::show<notice::Form1>();
+    ASSERT_TRUE(form.loaded());
+    EXPECT_EQ(form.text(L"Label1"), L"第一行");
+    EXPECT_EQ(form.text(L"Label2"), L"正文\n同一行") << "a lone LF stays inside the line";
+    EXPECT_EQ(form.text(L"Label3"), L"9:05");
+    EXPECT_TRUE(system.messages.empty());
+}
+
+TEST_F(Notice, AnEmptyFirstLineShowsNothingButIsNoFailure) {
+    request("\r\nsecond\r\n", gbk(L"只有一行，没有行尾"));
+    notice::Form1& form = ui::show<notice::Form1>();
+    ASSERT_TRUE(form.loaded());
+    EXPECT_EQ(form.text(L"Label1"), L"");
+    EXPECT_EQ(form.text(L"Label2"), L"只有一行，没有行尾");
+    EXPECT_TRUE(system.messages.empty());
+}
+
+TEST_F(Notice, AMissingOrEmptyRequestFileIsReportedAndNothingShows) {
+    struct Case {
+        const char* what;
+        std::wstring file;  // the file the message must name
+        void (*prepare)(const TempFolder&);
+    };
+    const Case cases[] = {
+        {"no title", L"title.une", [](const TempFolder& f) { DeleteFileW(f.file(L"title.une").c_str()); }},
+        {"no text", L"text.une", [](const TempFolder& f) { DeleteFileW(f.file(L"text.une").c_str()); }},
+        {"empty title", L"title.une", [](const TempFolder& f) { f.put(L"title.une", ""); }},
+        {"empty text", L"text.une", [](const TempFolder& f) { f.put(L"text.une", ""); }},
+        {"text is a folder", L"text.une",
+         [](const TempFolder& f) {
+             DeleteFileW(f.file(L"text.une").c_str());
+             CreateDirectoryW(f.file(L"text.une").c_str(), nullptr);
+         }},
+    };
+    for (const Case& c : cases) {
+        request("title\r\n", "text\r\n");
+        c.prepare(folder);
+        system.messages.clear();
+        ui::show<notice::Form1>();
+        EXPECT_FALSE(ui::isOpen<notice::Form1>()) << c.what << ": the program ends without a pop-up";
+        ASSERT_EQ(system.messages.size(), 1u) << c.what;
+        EXPECT_NE(system.messages[0].text.find(folder.file(c.file)), std::wstring::npos)
+            << c.what << ": " << text::toGbk(system.messages[0].text);
+        EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);
+        RemoveDirectoryW(folder.file(L"text.une").c_str());
+        ui::collect();
+    }
+}
+
+TEST_F(Notice, ShowsTopmostAtItsFixedPlaceWithoutTakingTheFocus) {
+    request("title\r\n", "text\r\n");
+    FormE& front = ui::show<FormE>();  // stands for the main program's window in front
+    ASSERT_EQ(GetForegroundWindow(), front.hwnd());
+
+    notice::Form1& form = ui::show<notice::Form1>();
+    RECT at{};
+    GetWindowRect(form.hwnd(), &at);
+    EXPECT_EQ(at.left, 1111);
+    EXPECT_EQ(at.top, 732);
+    EXPECT_EQ(at.right - at.left, 345) << "the size of the picture";
+    EXPECT_EQ(at.bottom - at.top, 99);
+    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    EXPECT_TRUE(GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetForegroundWindow(), front.hwnd());
+    EXPECT_NE(GetActiveWindow(), form.hwnd());
+}
+
+TEST_F(Notice, EndsWithItsTimerAndLeavesTheRequestAsItWas) {
+    const std::string title = gbk(L"标题\r\n第二行\r\n"), body = gbk(L"正文\r\n");
+    request(title, body);
+    notice::popUp();
+    notice::Form1& form = *ui::find<notice::Form1>();
+    EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+    EXPECT_TRUE(form.control(L"Timer1").visible) << "the timer runs once the panel shows";
+    EXPECT_EQ(form.control(L"Timer1").interval, 3000u);
+    form.fire(L"Timer1");
+    EXPECT_FALSE(ui::isOpen<notice::Form1>());
+    EXPECT_EQ(ui::openCount(), 0u) << "its only window: the program ends";
+    EXPECT_EQ(folder.bytes(L"title.une"), title);
+    EXPECT_EQ(folder.bytes(L"text.une"), body);
+    size_t files = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
+    EXPECT_EQ(files, 2u) << "notice writes no file";
+}
