@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "art/Art.h"
 #include "forms/Program.h"
@@ -93,6 +94,23 @@ FileStamps wavFiles(const std::wstring& folder) {
     return files;
 }
 
+unsigned long long fileTime(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// When an ordinary file was last written, in the system's time; nothing when there is none.
+std::optional<unsigned long long> lastWritten(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return fileTime(data.ftLastWriteTime);
+}
+
+// FAT volumes keep write times to two seconds. A result of an earlier run is older
+// than that: every run takes about four seconds.
+constexpr unsigned long long kWriteTimeSlack = 2 * 10'000'000ull;
+
 }  // namespace
 
 const ui::FormLayout FormEditor::layout{
@@ -141,8 +159,51 @@ void FormEditor::Form_Load() {
     }
 }
 
-// The AI model arrives with the AI bridge; until then both entries say so.
-void FormEditor::aiRun() { sys::message(L"AI 模型尚未安装", sys::Icon::Exclamation); }
+// The AI run: Ai.bat starts the model, which has about three seconds to write
+// output\output.sop. Only a score written during this run is loaded: a result that is
+// missing, unreadable or left from an earlier run keeps the text as it is.
+void FormEditor::aiRun() {
+    showStatus(L"Ai思考中");
+    FILETIME before;
+    GetSystemTimeAsFileTime(&before);
+    const sys::Started model = sys::start(sys::inProgramFolder(L"Ai.bat"));
+    state::postNotification(L"Ai思考中", L"请等待大约3秒");
+    sys::system().sleep(3000);
+
+    const std::wstring result = sys::inProgramFolder(L"output\\output.sop");
+    const auto written = lastWritten(result);
+    const bool fresh = written && *written + kWriteTimeSlack >= fileTime(before);
+    uint32_t error = 0;
+    const auto lines = fresh ? text::readLines(result, &error) : std::nullopt;
+    if (!lines) {
+        showStatus(L"就绪");
+        const std::wstring cause = !model     ? L"无法启动 Ai.bat：" + sys::describe(model.error)
+                                   : !written ? L"没有找到结果文件 " + result + L"。"
+                                   : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
+                                            : L"无法读取结果文件 " + result + L"：" + sys::describe(error);
+        sys::message(L"AI 模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+                     sys::Icon::Exclamation);
+        return;
+    }
+    std::wstring score;
+    for (const std::wstring& line : *lines) score += line + L"\r\n";
+    setText(L"txtCode", score);
+    showStatus(L"完毕！");
+    sys::system().sleep(900);
+    showStatus(L"就绪");
+}
+
+void FormEditor::showStatus(const std::wstring& status) {
+    setText(L"LabelZT", status);
+    // The waits of the AI run hold the thread: paint what changed now, without
+    // handling any click or key in between.
+    if (!hwnd()) return;
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    // A wait of no time that takes no message: Wine shows a window's painting on screen
+    // only when its thread waits.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
 
 void FormEditor::ImageAi_Click() { aiRun(); }
 

@@ -44,6 +44,7 @@ private:
     void ImageUN_Click();
 
     void aiRun();
+    void showStatus(const std::wstring& status);
     bool confirmReset();
     void renderingFailed(const std::wstring& cause);
 

@@ -295,15 +295,4 @@ TEST_F(Editor, RenderingThatFailsNamesTheCauseAndAnnouncesNothing) {
     EXPECT_TRUE(posted());
 }
 
-TEST_F(Editor, TheAiButtonAndAPendingRequestSayTheModelIsNotInstalled) {
-    folder.put(L"AiMade.une", "1\r\n");
-    FormEditor& editor = open();
-    ASSERT_EQ(system.messages.size(), 1u);
-    EXPECT_EQ(system.messages[0].text, L"AI 模型尚未安装");
-    EXPECT_EQ(folder.bytes(L"AiMade.une"), "0\r\n");
-    editor.fire(L"ImageAi");
-    EXPECT_EQ(system.messages.size(), 2u);
-    EXPECT_EQ(folder.bytes(L"AiMade.une"), "0\r\n");
-}
-
 }  // namespace

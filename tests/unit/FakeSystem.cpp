@@ -31,6 +31,7 @@ std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) 
 
 sys::Started FakeSystem::start(const std::wstring& path, const std::wstring& arguments) {
     started.push_back(arguments.empty() ? path : path + L" " + arguments);
+    if (startError == 0 && whenStarted) whenStarted(path);
     return {startError, nullptr};
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
     sys::TimeOfDay now{12, 0, 0};
     std::vector<std::pair<std::wstring, std::wstring>> environmentValues;
 
+    // Run inside start() and sleep(), as the started program or the time passing would
+    // act: a stand-in model writes its result when it is started.
+    std::function<void(const std::wstring& path)> whenStarted;  // only for starts that succeed
+    std::function<void(unsigned milliseconds)> whenSleeping;
+
     std::vector<ShownMessage> messages;
     std::vector<std::wstring> started;  // path, then " " and the arguments if any
     std::vector<unsigned> sleeps;
@@ -36,7 +42,10 @@ public:
     std::optional<std::wstring> openFile(const sys::FileDialog&) override;
     std::optional<std::wstring> saveFile(const sys::FileDialog&) override;
     sys::Started start(const std::wstring& path, const std::wstring& arguments) override;
-    void sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+    void sleep(unsigned milliseconds) override {
+        sleeps.push_back(milliseconds);
+        if (whenSleeping) whenSleeping(milliseconds);
+    }
     sys::TimeOfDay localTime() override { return now; }
     std::optional<std::wstring> environment(const std::wstring& name) override;
     void endNow() override { ++endedNow; }

@@ -1,0 +1,182 @@
+// The AI run of the editor, from its load (the main menu's AI tile) and from its own
+// button: the order of its steps, the score it loads, the request flag, and a model
+// that gave no new score in time.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "FakeSystem.h"
+#include "editor/FormEditor.h"
+#include "forms/Program.h"
+#include "text/Gbk.h"
+
+namespace {
+
+const std::wstring kDefaultScore = L"Orvane测试版本\r\n远帆青石制作\r\n";
+// The model's result: GBK, a lone CR inside, no line end after the last line.
+const std::string kModelScore = text::toGbk(L"OrvaneX 作品《溪边小调》\r\n第一句（A）  1155  6650\r（终）");
+const std::wstring kLoadedScore = L"OrvaneX 作品《溪边小调》\r\n第一句（A）  1155  6650\r\n（终）\r\n";
+
+struct AiBridge : ::testing::Test {
+    FakeSystem system;
+    TempFolder folder;
+    std::wstring result = folder.file(L"output\\output.sop");
+    std::vector<std::wstring> events;  // what the editor showed at each start and wait
+    bool modelWrites = true;
+
+    void SetUp() override {
+        ui::initialise(L"奥文Orvane");
+        folder.put(L"themecolors.une", "0\r\n");
+        folder.put(L"AiMade.une", "0\r\n");
+        folder.put(L"notice.exe", "MZ");
+        std::filesystem::create_directories(folder.file(L"output"));
+        system.whenStarted = [this](const std::wstring& path) {
+            events.push_back(L"start " + path.substr(path.rfind(L'\\') + 1) + L" " + status());
+            if (modelWrites && path == folder.file(L"Ai.bat")) folder.put(L"output\\output.sop", kModelScore);
+        };
+        system.whenSleeping = [this](unsigned ms) {
+            events.push_back(L"sleep " + std::to_wstring(ms) + L" " + status() +
+                             (editor() && IsWindowVisible(editor()->hwnd()) ? L" shown" : L""));
+        };
+    }
+    void TearDown() override {
+        if (auto* f = editor()) f->unload();
+    }
+
+    static FormEditor* editor() { return ui::find<FormEditor>(); }
+    static std::wstring status() { return editor() ? editor()->text(L"LabelZT") : L"-"; }
+
+    // An older result, last written a minute ago.
+    void leaveOldResult() {
+        folder.put(L"output\\output.sop", text::toGbk(L"上一次的乐谱 1 2 3\r\n"));
+        HANDLE file =
+            CreateFileW(result.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+        t.QuadPart -= 60ull * 10'000'000;
+        const FILETIME earlier{t.LowPart, t.HighPart};
+        SetFileTime(file, nullptr, nullptr, &earlier);
+        CloseHandle(file);
+    }
+};
+
+TEST_F(AiBridge, TheButtonRunsTheModelInOrderAndReplacesTheTextWithoutAQuestion) {
+    folder.put(L"AiMade.une", "2\r\n");
+    ui::show<FormEditor>();
+    ASSERT_TRUE(events.empty()) << "no run at load without the request";
+    editor()->setText(L"txtCode", L"我的草稿 5 4 3");
+
+    editor()->fire(L"ImageAi");
+
+    const std::vector<std::wstring> expected{
+        L"start Ai.bat Ai思考中",
+        L"start notice.exe Ai思考中",
+        L"sleep 3000 Ai思考中 shown",
+        L"sleep 900 完毕！ shown",
+    };
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(system.started.front(), folder.file(L"Ai.bat"));
+    EXPECT_EQ(folder.bytes(L"title.une"), text::toGbk(L"Ai思考中\r\n"));
+    EXPECT_EQ(folder.bytes(L"text.une"), text::toGbk(L"请等待大约3秒\r\n"));
+    EXPECT_EQ(editor()->text(L"txtCode"), kLoadedScore);
+    EXPECT_EQ(status(), L"就绪");
+    EXPECT_TRUE(system.messages.empty()) << "no question and no message";
+    EXPECT_EQ(folder.bytes(L"AiMade.une"), "2\r\n") << "the button leaves the flag alone";
+
+    // A second run loads the model's new score again, an empty one included.
+    events.clear();
+    system.whenStarted = [this](const std::wstring& path) {
+        if (path == folder.file(L"Ai.bat")) folder.put(L"output\\output.sop", "");
+    };
+    editor()->fire(L"ImageAi");
+    EXPECT_EQ(editor()->text(L"txtCode"), L"");
+    EXPECT_EQ(status(), L"就绪");
+}
+
+TEST_F(AiBridge, TheRequestRunsTheModelBeforeTheEditorShowsAndIsThenCleared) {
+    folder.put(L"AiMade.une", "1\r\n");
+    ui::show<FormEditor>();
+
+    const std::vector<std::wstring> expected{
+        L"start Ai.bat Ai思考中",
+        L"start notice.exe Ai思考中",
+        L"sleep 3000 Ai思考中",
+        L"sleep 900 完毕！",
+    };
+    EXPECT_EQ(events, expected) << "the window shows only after the run";
+    EXPECT_TRUE(IsWindowVisible(editor()->hwnd()));
+    EXPECT_EQ(editor()->text(L"txtCode"), kLoadedScore);
+    EXPECT_EQ(status(), L"就绪");
+    EXPECT_EQ(folder.bytes(L"AiMade.une"), "0\r\n");
+
+    // Reopened, the editor runs nothing.
+    editor()->unload();
+    events.clear();
+    ui::show<FormEditor>();
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(editor()->text(L"txtCode"), kDefaultScore);
+}
+
+TEST_F(AiBridge, NoNewScoreKeepsTheTextAndSaysSo) {
+    struct Case {
+        const char* name;
+        void (*arrange)(AiBridge&);
+    };
+    const Case cases[] = {
+        {"the model wrote nothing", [](AiBridge& t) { t.modelWrites = false; }},
+        {"an older result is left",
+         [](AiBridge& t) {
+             t.modelWrites = false;
+             t.leaveOldResult();
+         }},
+        {"the result is a folder",
+         [](AiBridge& t) {
+             t.modelWrites = false;
+             std::filesystem::create_directories(t.result);
+         }},
+        {"Ai.bat cannot be started",
+         [](AiBridge& t) {
+             t.system.startError = ERROR_FILE_NOT_FOUND;
+             DeleteFileW(t.folder.file(L"notice.exe").c_str());  // whose failed start says so itself
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(result);
+        modelWrites = true;
+        system.startError = 0;
+        system.messages.clear();
+        folder.put(L"notice.exe", "MZ");
+        c.arrange(*this);
+
+        // From the button: the text stays.
+        ui::show<FormEditor>();
+        editor()->setText(L"txtCode", L"我的草稿 5 4 3");
+        events.clear();
+        editor()->fire(L"ImageAi");
+        EXPECT_EQ(editor()->text(L"txtCode"), L"我的草稿 5 4 3");
+        EXPECT_EQ(status(), L"就绪");
+        ASSERT_EQ(system.messages.size(), 1u);
+        EXPECT_NE(system.messages[0].text.find(L"没有及时给出新的乐谱"), std::wstring::npos)
+            << text::toGbk(system.messages[0].text);
+        EXPECT_EQ(events.back(), L"sleep 3000 Ai思考中 shown") << "no 完毕！ without a score";
+        editor()->unload();
+
+        // From the request: the default text stays and the flag is still cleared.
+        folder.put(L"AiMade.une", "1\r\n");
+        ui::show<FormEditor>();
+        EXPECT_EQ(editor()->text(L"txtCode"), kDefaultScore);
+        EXPECT_EQ(status(), L"就绪");
+        EXPECT_EQ(system.messages.size(), 2u);
+        EXPECT_EQ(folder.bytes(L"AiMade.une"), "0\r\n");
+        editor()->unload();
+    }
+}
+
+}  // namespace
