@@ -13,8 +13,8 @@ class Formmain : public ui::Form {
 public:
     Formmain();
 
-    // The editor and the login window arrive later; until then the menu reaches them
-    // through these.
+    // How the menu shows the editor and the login window: wired by main.cpp, recorded by
+    // the tests, so the menu builds and tests without those windows.
     struct Routes {
         std::function<void()> editor;
         std::function<void()> login;
