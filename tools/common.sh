@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORVANE_BUILD_DIR:-$ROOT/build}
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei googletest cmake ninja-build python3 python3-pil"
+  xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei googletest cmake ninja-build python3 python3-pil"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -32,18 +32,19 @@ start_wine() {
   export WINEPREFIX=${WINEPREFIX_ORVANE:-$BUILD/wineprefix}
   export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
   case "${LANG:-}" in *UTF-8*|*utf8*) ;; *) export LANG=C.UTF-8 ;; esac
-  if [ ! -f "$WINEPREFIX/.orvane-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.orvane-ready-2" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     wineboot -i >"$BUILD/wineboot.log" 2>&1 </dev/null
     # Unmanaged windows close at once without a window manager; Chinese faces find a
-    # font with the glyphs whatever charset a program asks for.
+    # font with the glyphs whatever charset a program asks for. Micro Hei has outlines
+    # only: Zen Hei's embedded bitmaps draw small text with wrong strokes.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     for n in 宋体 黑体 新宋体 微软雅黑 楷体 SimSun SimHei NSimSun "Microsoft YaHei" KaiTi; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$n" /t REG_SZ /d "WenQuanYi Zen Hei" /f >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$n" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
     done
     wineserver -w
-    touch "$WINEPREFIX/.orvane-ready"
+    touch "$WINEPREFIX/.orvane-ready-2"
   fi
   wineserver -p >/dev/null 2>&1 </dev/null || true  # fails when one already runs
   # The first program of a fresh wineserver starts Wine's services, which outlive it
