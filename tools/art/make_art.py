@@ -688,6 +688,8 @@ def main(out_dir):
     }
     import setup_art  # the welcome window and the setup steps
     pictures.update(setup_art.PICTURES)
+    import account_art  # the login and settings pictures; it draws with the helpers above
+    pictures.update(account_art.PICTURES)
     import editor_art  # the score editor
     pictures.update(editor_art.PICTURES)
     for name, make in pictures.items():
