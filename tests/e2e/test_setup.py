@@ -4,6 +4,7 @@ program through Launcher; the notification of step 2, the error window in front 
 step 3, and the × that ends the program and leaves the setup to run again."""
 
 import os
+import signal
 import unittest
 
 from harness import (BUILD, PROGRAM, ProgramFolder, brightness, click, ended, run, screenshot, wait_for,
@@ -16,6 +17,7 @@ MENU = "Orvane"
 NOTICE = "青石软件_通知"
 LOGIN = "登录"
 SETTINGS = "Orvane设置"
+MESSAGE = "奥文Orvane"  # message boxes without a title of their own carry the program's name
 
 START = (344 + 48, 312 + 20)
 INSTALL = (464 + 288, 312 + 56)
@@ -29,6 +31,8 @@ CLOSE = (1096 + 16, 16 + 12)
 SETTINGS_TILE = (880 + 100, 320 + 148)  # of the main menu
 LOGIN_PASSWORD_BOX = (48 + 124, 320 + 12)
 LOGIN_BUTTON = (88 + 88, 384 + 28)
+SETTINGS_CLOSE = (1048 + 16, 8 + 16)
+MENU_CLOSE = (1240 + 16, 16 + 12)
 
 # VB.bat of the tests: it notes each start in vb.log beside itself.
 VB_BAT = '@echo started>> "%~dp0vb.log"\r\n'
@@ -58,6 +62,19 @@ def next_step(step, x, y):
     return wait_window(STEP)
 
 
+def end_leftovers(folder):
+    """Ends what the test started indirectly (the program that Launcher starts anew): the
+    processes whose command line names this test's own program folder."""
+    tag = os.path.basename(folder.root)
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if tag in f.read().decode("utf-8", "replace"):
+                    os.kill(int(pid), signal.SIGKILL)
+        except (OSError, ProcessLookupError):
+            pass  # gone meanwhile
+
+
 def type_into(window, box, text, clear=0):
     click(window, *box)
     if clear:
@@ -80,6 +97,7 @@ class Setup(unittest.TestCase):
     def test_first_run_to_the_restart(self):
         stand_ins = ["notice.exe", "python.exe"] + ([] if real("Launcher.exe") else ["Launcher.exe"])
         with self.folder(stand_ins=stand_ins) as folder:
+            self.addCleanup(end_leftovers, folder)
             program = folder.start()
             welcome = self.welcome(folder)
             self.assertTrue(wait_for(lambda: folder.read("vb.log") == b"started\r\n", 10), "VB.bat ran")
@@ -122,6 +140,7 @@ class Setup(unittest.TestCase):
                 self.assertEqual(started[-1][1], '"' + started[-1][2] + '\\Launcher.exe"', "full path, no arguments")
                 folder.start()  # what Launcher does
             menu = wait_window(MENU, 20)  # the new start finds the setup complete
+            screenshot(os.path.join(screens(), "setup_restarted_menu.png"), menu)
             self.assertLess(brightness(menu, 10, 10, 80, 80), 0.3, "the dark main menu")
             self.assertEqual(windows(WELCOME), [])
 
@@ -132,7 +151,11 @@ class Setup(unittest.TestCase):
                 self.skipTest("the settings tile does not lead to the login window in this build")
             type_into(login[-1], LOGIN_PASSWORD_BOX, "Secret 1")
             click(login[-1], *LOGIN_BUTTON)
-            self.assertTrue(wait_window(SETTINGS), "the password of step 3 logs in")
+            settings = wait_window(SETTINGS)  # the password of step 3 logs in
+            click(settings, *SETTINGS_CLOSE)
+            self.assertTrue(wait_no_window(SETTINGS, 5))
+            click(menu, *MENU_CLOSE)
+            self.assertTrue(wait_no_window(MENU, 10), "the program ends with its last window")
 
     def test_next_on_step_two_takes_the_light_theme_with_a_notification(self):
         stand_ins = ["python.exe", "Launcher.exe"] + ([] if real("notice.exe") else ["notice.exe"])
@@ -147,6 +170,7 @@ class Setup(unittest.TestCase):
             self.assertEqual(folder.read("text.une"), "已为您自动选择洁白主题\r\n".encode("gbk"))
             if real("notice.exe"):
                 self.assertTrue(wait_for(lambda: windows(NOTICE), 10), "the 通知 pop-up shows")
+                screenshot(os.path.join(screens(), "setup_notice.png"))
             else:
                 started = folder.wait_started(2)
                 self.assertTrue(started and started[-1][0] == "notice.exe", started)
@@ -192,6 +216,20 @@ class Setup(unittest.TestCase):
             self.welcome(folder)
             self.assertTrue(wait_for(lambda: folder.read("vb.log") == b"started\r\nstarted\r\n", 10),
                             "VB.bat at each welcome")
+
+    def test_a_theme_file_that_cannot_be_written_is_reported_and_ends_the_program(self):
+        with self.folder(**{"themecolors.une": "0\r\n"}) as folder:
+            os.chmod(folder.file("themecolors.une"), 0o444)  # Wine shows it as a read-only file
+            program = folder.start()
+            click(self.welcome(folder), *START)
+            step2 = next_step(wait_window(STEP), *NEXT_TALL)
+            click(step2, *DARK)
+            message = wait_window(MESSAGE)
+            screenshot(os.path.join(screens(), "setup_unwritable.png"), message)
+            run("xdotool", "key", "Return")
+            self.assertTrue(ended(program, 10), "the program ends after the message")
+            self.assertEqual(windows(STEP), [], "step 3 never shows")
+            self.assertEqual(folder.read("themecolors.une"), b"0\r\n")
 
 
 if __name__ == "__main__":
