@@ -53,6 +53,8 @@ std::wstring describe(uint32_t error) {
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length ? std::wstring(buffer, length) : L"错误代码 " + std::to_wstring(error);
     if (buffer) LocalFree(buffer);
+    // Some descriptions name their subject as an insert ("%1 is not a valid application").
+    for (size_t at; (at = text.find(L"%1")) != std::wstring::npos;) text.replace(at, 2, L"该文件");
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     return text;

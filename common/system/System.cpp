@@ -126,7 +126,7 @@ private:
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
         ofn.lpstrDefExt = dialog.defaultExtension.empty() ? nullptr : dialog.defaultExtension.c_str();
         ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+                    (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is
         const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
         if (!chosen) return std::nullopt;
         return std::wstring(name.data());

@@ -48,4 +48,6 @@ TEST(ErrorWording, IsTheSystemsOwnWithoutALineEnd) {
     EXPECT_FALSE(text.empty());
     EXPECT_NE(text.back(), L'\n');
     EXPECT_NE(text, sys::describe(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(sys::describe(ERROR_BAD_EXE_FORMAT).find(L"%1"), std::wstring::npos)
+        << "an insert never shows as %1";
 }
