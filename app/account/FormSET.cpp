@@ -2,7 +2,7 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
-#include "state/FormE.h"
+#include "state/Restart.h"
 #include "state/Notification.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
@@ -19,7 +19,6 @@ ui::Control entryBox(std::wstring name, ui::Twips bounds, wchar_t passwordChar =
 }
 
 const std::wstring Done = L"设置成功";
-const std::wstring LauncherProgram = L"Launcher.exe";
 
 }  // namespace
 
@@ -76,15 +75,7 @@ void FormSET::Image3_Click() {
 // writes the theme and the account again.
 void FormSET::Image4_Click() {
     state::write(state::FirstRun, text(L"Text0"));
-    const std::wstring launcher = sys::inProgramFolder(LauncherProgram);
-    if (!sys::exists(launcher)) {
-        unload();
-        ui::show<FormE>();
-        return;
-    }
-    if (const sys::Started started = sys::start(launcher); !started)
-        sys::message(L"无法启动 " + launcher + L"：" + sys::describe(started.error), sys::Icon::Error);
-    ui::endNow();
+    state::restartThroughLauncher(*this);
 }
 
 void FormSET::Image5_Click() {

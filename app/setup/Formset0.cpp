@@ -2,10 +2,8 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
-#include "state/FormE.h"
+#include "state/Restart.h"
 #include "state/StateFiles.h"
-#include "system/Paths.h"
-#include "system/System.h"
 
 const ui::FormLayout Formset0::layout{
     .caption = L"新用户设置",
@@ -33,13 +31,5 @@ void Formset0::Image2_Click() {
 // still counts as complete, and the next start opens the main menu.
 void Formset0::Image3_Click() {
     state::write(state::FirstRun, text(L"Text1"));
-    const std::wstring launcher = sys::inProgramFolder(L"Launcher.exe");
-    if (!sys::exists(launcher)) {
-        unload();
-        ui::show<FormE>();
-        return;
-    }
-    if (const sys::Started started = sys::start(launcher); !started)
-        sys::message(L"无法启动 " + launcher + L"：" + sys::describe(started.error), sys::Icon::Error);
-    ui::endNow();
+    state::restartThroughLauncher(*this);
 }
