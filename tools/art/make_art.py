@@ -230,6 +230,29 @@ def save_png(im, path):
 # Shared marks
 # --------------------------------------------------------------------------
 
+def beamed_notes(d, n, notes, head, stem_w, beam_t, swing, fill):
+    """Two notes whose beam is a sound wave, on a canvas n wide: notes are (head centre x,
+    head centre y, top of the stem) as fractions of n; head the two radii of a tilted head."""
+    rx, ry = head
+    tilt = math.radians(-25)
+    reach = math.hypot(rx * math.cos(tilt), ry * math.sin(tilt))  # right edge of a head
+    for cx, cy, top in notes:
+        d.polygon([(n * (cx + rx * math.cos(a) * math.cos(tilt) - ry * math.sin(a) * math.sin(tilt)),
+                    n * (cy + rx * math.cos(a) * math.sin(tilt) + ry * math.sin(a) * math.cos(tilt)))
+                   for a in (i * math.pi / 36 for i in range(72))], fill=fill)
+        d.rectangle((n * (cx + reach - stem_w), n * top, n * (cx + reach), n * cy), fill=fill)
+    (xa, _, ya), (xb, _, yb) = notes
+    xa, xb = xa + reach - stem_w, xb + reach
+    upper, lower = [], []
+    for i in range(49):
+        u = i / 48
+        x = xa + (xb - xa) * u
+        y = ya + (yb - ya) * u - math.sin(u * 2 * math.pi) * swing
+        upper.append((n * x, n * y))
+        lower.append((n * x, n * (y + beam_t)))
+    d.polygon(upper + lower[::-1], fill=fill)
+
+
 def logo_image(px):
     """The program logo: two beamed notes whose beam is a sound wave, white on
     a violet-to-blue rounded square. Returns an RGBA image px wide, drawn at
@@ -241,25 +264,8 @@ def logo_image(px):
              rounded_mask((n, n), round(n * 0.24)))
     d = ImageDraw.Draw(im)
     ink = WHITE + (255,)
-    rx, ry, tilt = 0.145, 0.105, math.radians(-25)
-    reach = math.hypot(rx * math.cos(tilt), ry * math.sin(tilt))  # right edge of a head
-    stem_w, beam_t = 0.062, 0.105
-    notes = [(0.33, 0.71, 0.30), (0.69, 0.63, 0.22)]  # head centre, top of the stem
-    for cx, cy, top in notes:
-        d.polygon([(n * (cx + rx * math.cos(a) * math.cos(tilt) - ry * math.sin(a) * math.sin(tilt)),
-                    n * (cy + rx * math.cos(a) * math.sin(tilt) + ry * math.sin(a) * math.cos(tilt)))
-                   for a in (i * math.pi / 36 for i in range(72))], fill=ink)
-        d.rectangle((n * (cx + reach - stem_w), n * top, n * (cx + reach), n * cy), fill=ink)
-    (xa, _, ya), (xb, _, yb) = notes
-    xa, xb = xa + reach - stem_w, xb + reach
-    upper, lower = [], []
-    for i in range(49):
-        u = i / 48
-        x = xa + (xb - xa) * u
-        y = ya + (yb - ya) * u - math.sin(u * 2 * math.pi) * 0.05
-        upper.append((n * x, n * y))
-        lower.append((n * x, n * (y + beam_t)))
-    d.polygon(upper + lower[::-1], fill=ink)
+    beamed_notes(d, n, [(0.33, 0.71, 0.30), (0.69, 0.63, 0.22)], head=(0.145, 0.105), stem_w=0.062,
+                 beam_t=0.105, swing=0.05, fill=ink)
     return im.reduce(k)
 
 

@@ -10,7 +10,7 @@ import math
 
 from PIL import Image, ImageDraw
 
-from make_art import BLUE, SS, WHITE, Canvas, alpha, gradient, mix, put_logo, text_width, wave_lines
+from make_art import BLUE, SS, WHITE, Canvas, alpha, beamed_notes, gradient, mix, put_logo, text_width, wave_lines
 
 W, H = 1150, 660  # the step windows
 PANEL = 357  # width of the blue panel on the left
@@ -44,25 +44,8 @@ def note_symbol(px):
     n = px * k
     mask = Image.new("L", (n, n), 0)
     d = ImageDraw.Draw(mask)
-    rx, ry, tilt = 0.19, 0.135, math.radians(-25)
-    reach = math.hypot(rx * math.cos(tilt), ry * math.sin(tilt))
-    stem_w, beam_t = 0.08, 0.13
-    notes = [(0.24, 0.8, 0.16), (0.7, 0.7, 0.06)]  # head centre, top of the stem
-    for cx, cy, top in notes:
-        d.polygon([(n * (cx + rx * math.cos(a) * math.cos(tilt) - ry * math.sin(a) * math.sin(tilt)),
-                    n * (cy + rx * math.cos(a) * math.sin(tilt) + ry * math.sin(a) * math.cos(tilt)))
-                   for a in (i * math.pi / 36 for i in range(72))], fill=255)
-        d.rectangle((n * (cx + reach - stem_w), n * top, n * (cx + reach), n * cy), fill=255)
-    (xa, _, ya), (xb, _, yb) = notes
-    xa, xb = xa + reach - stem_w, xb + reach
-    upper, lower = [], []
-    for i in range(49):
-        u = i / 48
-        x = xa + (xb - xa) * u
-        y = ya + (yb - ya) * u - math.sin(u * 2 * math.pi) * 0.06
-        upper.append((n * x, n * y))
-        lower.append((n * x, n * (y + beam_t)))
-    d.polygon(upper + lower[::-1], fill=255)
+    beamed_notes(d, n, [(0.24, 0.8, 0.16), (0.7, 0.7, 0.06)], head=(0.19, 0.135), stem_w=0.08,
+                 beam_t=0.13, swing=0.06, fill=255)
     im = Image.new("RGBA", (n, n), WHITE + (0,))
     im.putalpha(mask)
     return im.reduce(k)
