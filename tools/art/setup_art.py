@@ -6,7 +6,6 @@ areas and their entry boxes: every drawn button lies under its click area,
 and every input frame around its text box.
 """
 
-import math
 
 from PIL import Image, ImageDraw
 
