@@ -75,6 +75,10 @@ ui::Control multiLine(ui::Control c) {
     return c;
 }
 
+unsigned long long fileTime(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 using FileStamps = std::vector<std::pair<std::wstring, unsigned long long>>;
 
 // The WAV files of a folder with the times they were last written.
@@ -85,17 +89,10 @@ FileStamps wavFiles(const std::wstring& folder) {
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        const unsigned long long written =
-            (static_cast<unsigned long long>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-            found.ftLastWriteTime.dwLowDateTime;
-        files.emplace_back(found.cFileName, written);
+        files.emplace_back(found.cFileName, fileTime(found.ftLastWriteTime));
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return files;
-}
-
-unsigned long long fileTime(const FILETIME& time) {
-    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 // When an ordinary file was last written, in the system's time; nothing when there is none.
