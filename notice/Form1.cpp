@@ -25,17 +25,6 @@ std::optional<std::wstring> requestLine(const std::wstring& name) {
     return std::nullopt;
 }
 
-ui::Control autoSized(ui::Control label, int cutAt) {
-    label.autoSize = true;
-    label.cutAt = cutAt;
-    return label;
-}
-
-ui::Control wrapped(ui::Control label) {
-    label.wordWrap = true;
-    return label;
-}
-
 }  // namespace
 
 std::wstring clockText(const sys::TimeOfDay& time) {
@@ -52,10 +41,10 @@ const ui::FormLayout Form1::layout{
         ui::picture(L"Image1", {0, 0, 5175, 1485}, ART_NOTICE),
         // Label1 grows to the right with its title; a long one is cut off where the clock
         // begins, so that the clock stays legible.
-        autoSized(
+        ui::autoSized(
             ui::label(L"Label1", {480, 120, 3600, 405}, L"", {L"黑体", 14.25, true}, RGB(224, 224, 224)),
             4080),
-        wrapped(ui::label(L"Label2", {720, 720, 4095, 615}, L"", {L"宋体", 9}, RGB(255, 255, 255))),
+        ui::wrapped(ui::label(L"Label2", {720, 720, 4095, 615}, L"", {L"宋体", 9}, RGB(255, 255, 255))),
         ui::label(L"Label3", {4080, 240, 855, 255}, L"", {L"宋体", 9}, RGB(255, 255, 255)),
         ui::timer(L"Timer1", 3000, &Form1::Timer1_Timer, false),  // started by popUp()
     }};

@@ -59,22 +59,6 @@ const wchar_t kScriptTemplate[] =
 // Exit codes of outputWAV.bat.
 constexpr DWORD kNoPython = 2, kMissingItems = 3;
 
-ui::Control wrapping(ui::Control c) {
-    c.wordWrap = true;
-    return c;
-}
-
-ui::Control opaque(ui::Control c, COLORREF back) {
-    c.opaque = true;
-    c.back = back;
-    return c;
-}
-
-ui::Control multiLine(ui::Control c) {
-    c.multiLine = true;
-    return c;
-}
-
 unsigned long long fileTime(const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -123,12 +107,12 @@ const ui::FormLayout FormEditor::layout{
         ui::clickArea(L"ImageSAVE", {360, 6000, 3975, 975}, &FormEditor::ImageSAVE_Click),
         ui::clickArea(L"ImageWAV", {360, 7320, 3975, 1095}, &FormEditor::ImageWAV_Click),
         ui::clickArea(L"ImageUN", {20880, 360, 375, 375}, &FormEditor::ImageUN_Click),
-        wrapping(ui::label(L"LabelMSG", {360, 8760, 3975, 735},
+        ui::wrapped(ui::label(L"LabelMSG", {360, 8760, 3975, 735},
                            L"注意！通过Ai模型创作、新建、打开 等操作会重置编辑器", kSongTi, RGB(0, 0, 0))),
         ui::label(L"LabelZT", {240, 11640, 3975, 375}, L"就绪", kNewSongTi, RGB(0, 0, 0)),
-        opaque(ui::label(L"lblLineNo", {6000, 1920, 375, 9855}, L"", kSongTi, RGB(0x80, 0x80, 0x80)),
+        ui::opaque(ui::label(L"lblLineNo", {6000, 1920, 375, 9855}, L"", kSongTi, RGB(0x80, 0x80, 0x80)),
                RGB(0xE0, 0xE0, 0xE0)),
-        multiLine(ui::textBox(L"txtCode", {6360, 1920, 14775, 9855}, kDefaultScore, kSongTi,
+        ui::multiLine(ui::textBox(L"txtCode", {6360, 1920, 14775, 9855}, kDefaultScore, kSongTi,
                               RGB(0, 0, 0), RGB(255, 255, 255))),
         ui::timer(L"Timer1", 100, &FormEditor::Timer1_Timer),
         ui::timer(L"TimerWAV", 200, &FormEditor::TimerWAV_Timer, false),

@@ -79,6 +79,28 @@ Control hiddenText(std::wstring name, std::wstring value) {
     return c;
 }
 
+Control wrapped(Control label) {
+    label.wordWrap = true;
+    return label;
+}
+
+Control autoSized(Control label, int cutAt) {
+    label.autoSize = true;
+    label.cutAt = cutAt;
+    return label;
+}
+
+Control opaque(Control label, COLORREF back) {
+    label.opaque = true;
+    label.back = back;
+    return label;
+}
+
+Control multiLine(Control box) {
+    box.multiLine = true;
+    return box;
+}
+
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);

@@ -69,6 +69,12 @@ Control textBox(std::wstring name, Twips bounds, std::wstring text, Font font, C
                 COLORREF back);
 Control hiddenText(std::wstring name, std::wstring value);
 
+// Modifiers for a row of the table: wrapped(label(...)) and the like.
+Control wrapped(Control label);                      // wraps inside its box, the rest cut off
+Control autoSized(Control label, int cutAt = 0);     // one line, cut at cutAt twips or the edge
+Control opaque(Control label, COLORREF back);        // painted on its own background
+Control multiLine(Control box);
+
 template <class F>
 Control clickArea(std::wstring name, Twips bounds, void (F::*click)()) {
     Control c;
