@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "forms/Pictures.h"
@@ -25,9 +26,37 @@ Control base(std::wstring name, Kind kind, Twips bounds) {
 // Chinese face names need the GB2312 character set to find a font with the glyphs.
 HFONT createFont(const Font& font, int dpi) {
     const int height = -MulDiv(static_cast<int>(font.points * 100 + 0.5), dpi, 7200);
-    return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+    return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
+}
+
+// The label's font, or, for a line wider than `width` pixels, the same face narrowed
+// until the line fits (the caller deletes a font it gets that differs from the label's).
+HFONT fittingFont(HDC dc, const Control& c, const std::wstring& line, int width) {
+    const auto widthIn = [&](HFONT font) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        SelectObject(dc, previous);
+        return size.cx;
+    };
+    const LONG natural = widthIn(c.hfont);
+    if (natural <= width) return c.hfont;
+    TEXTMETRICW metrics{};
+    HGDIOBJ previous = SelectObject(dc, c.hfont);
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    LOGFONTW face{};
+    GetObjectW(c.hfont, sizeof face, &face);
+    face.lfWidth = std::max<LONG>(1, MulDiv(metrics.tmAveCharWidth, width, natural));
+    HFONT narrow = CreateFontIndirectW(&face);
+    while (widthIn(narrow) > width && face.lfWidth > 1) {
+        DeleteObject(narrow);
+        --face.lfWidth;
+        narrow = CreateFontIndirectW(&face);
+    }
+    return narrow;
 }
 
 struct MemoryCanvas {
@@ -96,6 +125,11 @@ Control opaque(Control label, COLORREF back) {
     return label;
 }
 
+Control fitted(Control label) {
+    label.fitLines = true;
+    return label;
+}
+
 Control multiLine(Control box) {
     box.multiLine = true;
     return box;
@@ -111,6 +145,14 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form && form->window_ == window) return form->handle(message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+Form* formOf(HWND window) {
+    const HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    wchar_t name[32] = {};
+    if (!root || !GetClassNameW(root, name, 32) || wcscmp(name, kFormClass) != 0) return nullptr;
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    return form && form->hwnd() == root ? form : nullptr;
 }
 
 void registerFormClass() {
@@ -151,9 +193,9 @@ void Form::load() {
     if (!layout_.takesFocus) exStyle = (exStyle & ~WS_EX_APPWINDOW) | WS_EX_NOACTIVATE;
     RECT frame{0, 0, toPixels(layout_.bounds.width), toPixels(layout_.bounds.height)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
+    window_ =
+        CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) throw std::runtime_error("CreateWindowExW failed: " + std::to_string(GetLastError()));
     if (layout_.icon) {
         HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon));
@@ -214,10 +256,10 @@ void Form::createControls() {
         }
         if (c.readOnly) style |= ES_READONLY;
         if (c.passwordChar) style |= ES_PASSWORD;
-        c.edit = CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style,
-                                 toPixels(c.bounds.left), toPixels(c.bounds.top),
-                                 toPixels(c.bounds.width), toPixels(c.bounds.height), window_,
-                                 reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
+        c.edit =
+            CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style, toPixels(c.bounds.left),
+                            toPixels(c.bounds.top), toPixels(c.bounds.width), toPixels(c.bounds.height),
+                            window_, reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
         c.hfont = createFont(c.font, dpi_);
         c.brush = CreateSolidBrush(c.back);
         SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont), FALSE);
@@ -252,7 +294,9 @@ const Control& Form::control(const std::wstring& name) const {
     return const_cast<Form*>(this)->control(name);
 }
 
-bool Form::visible(const std::wstring& name) const { return control(name).visible; }
+bool Form::visible(const std::wstring& name) const {
+    return control(name).visible;
+}
 
 void Form::setVisible(const std::wstring& name, bool visible) {
     Control& c = control(name);
@@ -294,6 +338,42 @@ void Form::setText(const std::wstring& name, const std::wstring& text) {
     if (window_ && c.kind == Kind::Label) InvalidateRect(window_, nullptr, FALSE);
 }
 
+std::vector<size_t> Form::visibleLineStarts(const std::wstring& name) const {
+    const Control& c = control(name);
+    std::vector<size_t> starts;
+    if (!c.edit) return starts;
+    const RECT box = pixelRect(name);
+    HDC dc = GetDC(c.edit);
+    HGDIOBJ previous = SelectObject(dc, c.hfont);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(c.edit, dc);
+    const LRESULT first = SendMessageW(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const LRESULT count = SendMessageW(c.edit, EM_GETLINECOUNT, 0, 0);
+    const LRESULT rows = (box.bottom - box.top) / std::max<LONG>(1, metrics.tmHeight);
+    for (LRESULT row = first; row < count && row <= first + rows; ++row) {
+        const LRESULT start = SendMessageW(c.edit, EM_LINEINDEX, static_cast<WPARAM>(row), 0);
+        if (start < 0) break;
+        starts.push_back(static_cast<size_t>(start));
+    }
+    return starts;
+}
+
+int Form::drawnWidth(const std::wstring& name, const std::wstring& line) const {
+    const Control& c = control(name);
+    HDC dc = GetDC(window_);
+    const RECT box = pixelRect(name);
+    HFONT font = fittingFont(dc, c, line, box.right - box.left);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    SelectObject(dc, previous);
+    if (font != c.hfont) DeleteObject(font);
+    ReleaseDC(window_, dc);
+    return size.cx;
+}
+
 void Form::setTimerEnabled(const std::wstring& name, bool enabled) {
     Control& c = control(name);
     c.visible = enabled;
@@ -331,7 +411,9 @@ void Form::showThemePicture(bool light) {
     setVisible(L"Image2", !light);
 }
 
-int Form::toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+int Form::toPixels(int twips) const {
+    return MulDiv(twips, dpi_, 1440);
+}
 
 RECT Form::pixelRect(const std::wstring& name) const {
     const Twips& b = control(name).bounds;
@@ -359,6 +441,25 @@ int Form::hitTest(POINT point) const {
     return -1;
 }
 
+void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    for (size_t from = 0; from <= c.text.size() && r.top < r.bottom;) {
+        size_t end = c.text.find(L"\r\n", from);
+        if (end == std::wstring::npos) end = c.text.size();
+        const std::wstring line = c.text.substr(from, end - from);
+        if (!line.empty()) {
+            HFONT font = fittingFont(dc, c, line, r.right - r.left);
+            HGDIOBJ previous = SelectObject(dc, font);
+            TextOutW(dc, r.left, r.top, line.c_str(), static_cast<int>(line.size()));
+            SelectObject(dc, previous);
+            if (font != c.hfont) DeleteObject(font);
+        }
+        r.top += metrics.tmHeight;
+        from = end + 2;
+    }
+}
+
 void Form::paint(HDC dc) {
     const SIZE size = clientSize();
     MemoryCanvas canvas(dc, size);
@@ -383,8 +484,8 @@ void Form::paint(HDC dc) {
             if (width == picture.cx && height == picture.cy)
                 BitBlt(canvas.dc, r.left, r.top, picture.cx, picture.cy, source, 0, 0, SRCCOPY);
             else
-                StretchBlt(canvas.dc, r.left, r.top, width, height, source, 0, 0, picture.cx,
-                           picture.cy, SRCCOPY);
+                StretchBlt(canvas.dc, r.left, r.top, width, height, source, 0, 0, picture.cx, picture.cy,
+                           SRCCOPY);
             SelectObject(source, previous);
             DeleteDC(source);
         } else if (c.kind == Kind::Label) {
@@ -403,7 +504,10 @@ void Form::paint(HDC dc) {
                 format |= c.wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : 0;
             }
             IntersectClipRect(canvas.dc, r.left, r.top, r.right, r.bottom);
-            DrawTextW(canvas.dc, c.text.c_str(), static_cast<int>(c.text.size()), &r, format);
+            if (c.fitLines)
+                drawFitted(canvas.dc, c, r);
+            else
+                DrawTextW(canvas.dc, c.text.c_str(), static_cast<int>(c.text.size()), &r, format);
             SelectClipRgn(canvas.dc, nullptr);
             SelectObject(canvas.dc, previous);
         }
@@ -452,7 +556,8 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_COMMAND:
-            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 && LOWORD(wParam) <= layout_.controls.size())
+            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 &&
+                LOWORD(wParam) <= layout_.controls.size())
                 ++layout_.controls[LOWORD(wParam) - 1u].changes;
             break;
         case WM_SETFOCUS:
@@ -475,7 +580,7 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            unload();
+            Form_QueryUnload();
             return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
