@@ -14,6 +14,7 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"OrvaneForm";
 constexpr int kProgramIcon = 1;
+constexpr int kFittedGap = 30;  // twips kept free at the right of a fitted line
 
 Control base(std::wstring name, Kind kind, Twips bounds) {
     Control c;
@@ -364,7 +365,7 @@ int Form::drawnWidth(const std::wstring& name, const std::wstring& line) const {
     const Control& c = control(name);
     HDC dc = GetDC(window_);
     const RECT box = pixelRect(name);
-    HFONT font = fittingFont(dc, c, line, box.right - box.left);
+    HFONT font = fittingFont(dc, c, line, box.right - box.left - toPixels(kFittedGap));
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
@@ -449,7 +450,7 @@ void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
         if (end == std::wstring::npos) end = c.text.size();
         const std::wstring line = c.text.substr(from, end - from);
         if (!line.empty()) {
-            HFONT font = fittingFont(dc, c, line, r.right - r.left);
+            HFONT font = fittingFont(dc, c, line, r.right - r.left - toPixels(kFittedGap));
             HGDIOBJ previous = SelectObject(dc, font);
             TextOutW(dc, r.left, r.top, line.c_str(), static_cast<int>(line.size()));
             SelectObject(dc, previous);

@@ -51,7 +51,7 @@ struct Control {
     int cutAt = 0;        // auto-size label: where it is cut off (twips from the window's left), 0: the edge
     bool opaque = false;  // label: painted on its back colour, not on what lies beneath
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
-    bool fitLines = false;  // label: a line wider than the box is drawn narrower to fit
+    bool fitLines = false;  // label: a line wider than the box is drawn narrower to fit, 2 px to spare
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
     wchar_t passwordChar = 0;
     unsigned interval = 0;  // timer, in milliseconds
