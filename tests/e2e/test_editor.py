@@ -197,12 +197,17 @@ class Closing(unittest.TestCase):
             wait_window(MENU)
             self.assertIsNone(program.poll())
 
-    def test_alt_f4_on_the_editor_returns_to_the_menu(self):
+    def test_ctrl_n_asks_as_new_does_and_alt_f4_returns_to_the_menu(self):
         with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
             program = folder.start()
             menu = wait_window(MENU, 20)
             click(menu, 464 + 96, 328 + 144)
             editor = wait_window(EDITOR)
+            click(editor, *TEXT)
+            key("ctrl+n")  # the question of 新建; 否 keeps the text
+            box = wait_window("确认", 10)
+            click(box, box.width // 2 + 38, box.height - 24)
+            self.assertTrue(wait_for(lambda: not windows("确认"), 5))
             click(editor, *TEXT)
             key("alt+F4")
             self.assertTrue(wait_for(lambda: not windows(EDITOR), 10), "Alt+F4 closes the editor")
