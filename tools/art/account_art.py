@@ -148,7 +148,7 @@ def draw_settings(dark):
     heading(516, "恢复出厂设置")
     white_button(cv, SET_RESET, "点击恢复", 14, dark)
     x, y, w, h = SET_RESET
-    cv.text(x + w + 16, y + h / 2, "恢复后程序将重新启动，并再次进行首次设置", 13, p["faint"], anchor="lm")
+    cv.text(x + w + 16, y + h / 2, "恢复后程序将重新启动，您需要再次完成新用户设置", 13, p["faint"], anchor="lm")
 
     # the two links, each inside its click area with the ink of its brackets at the facing
     # edges, 和 between them and 点击查看 before them, as close as the areas allow

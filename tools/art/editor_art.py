@@ -90,12 +90,12 @@ def draw_editor(dark):
     wave_lines(ly, (110, 44, 150, 26), alpha(WHITE, 0.16), count=2, width=1.6)
     glyph_sparkles(ly, 20, h / 2 - 15, 30, WHITE, None)
     ly.text(64, h / 2 - 9, "通过Ai模型创作", 19, WHITE, anchor="lm", bold=2)
-    ly.text(65, h / 2 + 16, "OrvaneX 为您写谱", 12, (255, 255, 255, 215), anchor="lm")
+    ly.text(65, h / 2 + 16, "让OrvaneX模型为您写谱", 12, (255, 255, 255, 215), anchor="lm")
     ly.merge()
 
     keys = [(NEW, "新建", "清空编辑器，重新开始", glyph_plus, VIOLET),
-            (OPEN, "打开", "打开一个 .sop 曲谱", glyph_folder, BLUE),
-            (SAVE, "保存", "把曲谱保存为 .sop 文件", glyph_disk, JADE)]
+            (OPEN, "打开", "打开一个 .sop 乐谱", glyph_folder, BLUE),
+            (SAVE, "保存", "把乐谱保存为 .sop 文件", glyph_disk, JADE)]
     for area, title, sub, glyph, accent in keys:
         box = drawn(area)
         x, y, w, h = box
@@ -134,15 +134,15 @@ def draw_editor(dark):
     left.merge()
     cv.rect(CARD, outline=line, radius=14)
 
-    # the footer
+    # the footer, worded as the main menu's, with the maker's mark and name after it
     fy, fs = 838, 13
-    parts = "请遵守《Orvane用户协议》、《Orvane隐私政策》 · 基于OrvaneX模型 · 版本 V1.0.0 · "
-    total = text_width(parts, fs) + 16 + 6 + text_width(MAKER + " 制作", fs)
+    parts = "请遵守《Orvane用户协议》、《Orvane隐私政策》，基于OrvaneX模型，版本：V1.0.0"
+    total = text_width(parts, fs) + 14 + 16 + 6 + text_width(MAKER, fs)
     fx = (W - total) / 2
     cv.text(fx, fy, parts, fs, faint, anchor="lm")
-    mark_x = fx + text_width(parts, fs)
+    mark_x = fx + text_width(parts, fs) + 14
     maker_mark(cv, mark_x, fy - 8, 16)
-    cv.text(mark_x + 22, fy, MAKER + " 制作", fs, soft, anchor="lm", bold=1)
+    cv.text(mark_x + 22, fy, MAKER, fs, soft, anchor="lm", bold=1)
     return cv.finish()
 
 

@@ -463,7 +463,7 @@ def draw_error():
 
     cv.text(160, 52, "出错啦", 32, (40, 42, 54), bold=2)
     cv.text(162, 102, "有一个文件似乎被弄丢了", 18, (70, 74, 90), bold=1)
-    cv.text(162, 140, "重新安装程序或许能解决问题，重新安装永远免费", 13, (146, 150, 164))
+    cv.text(162, 140, "您可以免费重新安装程序，这或许能解决问题", 13, (146, 150, 164))
 
     button = (184, 208, 153, 41)  # click area
     cv.shadow(button, 12, 6, alpha(red, 0.35), offset=(0, 4))
@@ -520,7 +520,7 @@ def draw_menu(dark):
     put_logo(cv, 176, 96, 92, glow=alpha(VIOLET, 0.5 if dark else 0.25))
     cv.text(288, 100, "奥文Orvane", 42, ink, bold=2)
     cv.text(290, 158, SLOGAN, 19, soft, bold=1)
-    pill = "基于 OrvaneX 模型"
+    pill = "基于OrvaneX模型"
     pw = text_width(pill, 14) + 38
     cv.rect((1081 - pw, 130, pw, 30), fill=alpha(WHITE, 0.1) if dark else WHITE,
             outline=alpha(WHITE, 0.18) if dark else (206, 220, 244), radius=15)
@@ -664,8 +664,9 @@ def draw_about():
 
     # small logos of what the program does along the bottom edge
     cv.rect((40, 528, 778, 1), fill=alpha(WHITE, 0.08))
-    marks = [(glyph_sparkles, "AI作曲"), (glyph_editor, "乐谱编辑"), (glyph_bars, "WAV导出"),
-             (glyph_folder, "作品管理"), (glyph_stone, MAKER)]
+    # named as the menu and the editor name them
+    marks = [(glyph_sparkles, "AI创作"), (glyph_editor, "编辑器"), (glyph_bars, "生成WAV文件"),
+             (glyph_folder, "我的作品"), (glyph_stone, MAKER)]
     y, s = 550, 24
     for i, (glyph, label) in enumerate(marks):
         x = 40 + i * 164
