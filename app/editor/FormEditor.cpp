@@ -162,7 +162,7 @@ void FormEditor::aiRun() {
                                    : !written ? L"没有找到结果文件 " + result + L"。"
                                    : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
                                             : L"无法读取结果文件 " + result + L"：" + sys::describe(error);
-        sys::message(L"AI 模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+        sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
                      sys::Icon::Exclamation);
         return;
     }
@@ -241,7 +241,7 @@ void FormEditor::ImageSAVE_Click() {
         return;
     }
     if (const uint32_t error = text::writeBytes(*file, text::toGbk(text(L"txtCode")) + "\r\n"))
-        sys::message(L"无法保存乐谱 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
+        sys::message(L"无法保存乐谱文件 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
 }
 
 void FormEditor::ImageUN_Click() {
@@ -301,7 +301,7 @@ void FormEditor::ImageWAV_Click() {
     const std::wstring batch = sys::inProgramFolder(L"outputWAV.bat");
     if (!sys::exists(batch))
         return renderingFailed(L"找不到批处理文件 outputWAV.bat（" + batch + L"），它用 Python 把音符采样连成WAV文件。"
-                               L"请重新安装 奥文Orvane。");
+                               L"请重新安装奥文Orvane。");
     outputBefore_ = wavFiles(outputFolder);
     sys::Started started = sys::start(batch);
     if (!started)
@@ -336,7 +336,7 @@ void FormEditor::TimerWAV_Timer() {
                         L"是它的安装程序），然后再试。");
     else if (!missing.empty())
         renderingFailed(L"缺少音符采样 " + missing + L"（应在 " + sys::inProgramFolder(L"wav") + L" 中）。"
-                        L"请重新安装 奥文Orvane。");
+                        L"请重新安装奥文Orvane。");
     else if (*code == kMissingItems)
         renderingFailed(L"outputWAV.bat 找不到生成脚本或音符采样（" + sys::inProgramFolder(L"wav") + L"）。");
     else if (*code != 0)
