@@ -152,7 +152,7 @@ void FormEditor::aiRun() {
                                    : !written ? L"没有找到结果文件 " + result + L"。"
                                    : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
                                             : L"无法读取结果文件 " + result + L"：" + sys::describe(error);
-        sys::message(L"AI 模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+        sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
                      sys::Icon::Exclamation);
         return;
     }
@@ -294,7 +294,7 @@ bool FormEditor::save() {
         return false;
     }
     if (const uint32_t error = text::writeBytes(*file, text::toGbk(score) + "\r\n")) {
-        sys::message(L"无法保存乐谱 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
+        sys::message(L"无法保存乐谱文件 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
         return false;
     }
     unchangedText_ = score;
@@ -455,7 +455,7 @@ void FormEditor::ImageWAV_Click() {
     if (!sys::exists(batch))
         return renderingFailed(L"找不到批处理文件 outputWAV.bat（" + batch +
                                L"），它用 Python 把音符采样连成WAV文件。"
-                               L"请重新安装 奥文Orvane。");
+                               L"请重新安装奥文Orvane。");
     // The outcome is posted once the batch file has ended, by the program: the editor
     // may close meanwhile.
     if (const sys::Started started = rendering::start(batch); !started)

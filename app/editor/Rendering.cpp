@@ -68,7 +68,7 @@ std::wstring causeOfFailure(uint32_t code, bool landed) {
                L"是它的安装程序），然后再试。";
     if (!missing.empty())
         return L"缺少音符采样 " + missing + L"（应在 " + sys::inProgramFolder(L"wav") +
-               L" 中）。请重新安装 奥文Orvane。";
+               L" 中）。请重新安装奥文Orvane。";
     if (code == kMissingItems)
         return L"outputWAV.bat 找不到生成脚本或音符采样（" + sys::inProgramFolder(L"wav") + L"）。";
     if (code != 0)
