@@ -19,10 +19,11 @@ import unittest
 import urllib.request
 import uuid
 
-from harness import BUILD, MAIN, PROGRAM, run, screenshot, wait_for, wait_window, windows
+from harness import BUILD, MAIN, PROGRAM, ended, run, screenshot, wait_for, wait_window, windows
 
 TOOLS_RUN = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "run")
 SPLASH = "Orvane正在启动"
+NOTICE = "青石软件_通知"
 BROWSER = bool(os.environ.get("ORVANE_TEST_BROWSER"))
 
 
@@ -31,10 +32,11 @@ class Run:
     and a Wine prefix of its own beside the one this test run uses."""
 
     def __init__(self, *args):
-        self.mark = ("ORVANE_RUN_TEST=" + uuid.uuid4().hex).encode()
+        token = uuid.uuid4().hex
+        self.mark = b"ORVANE_RUN_TEST=" + token.encode()  # inherited by all it starts
         env = {name: os.environ[name] for name in ("PATH", "HOME", "USER") if name in os.environ}
-        env.update(LANG="C.UTF-8", ORVANE_BUILD_DIR=BUILD, WINEPREFIX_ORVANE=os.path.join(BUILD, "run-wineprefix"))
-        env.update([self.mark.decode().split("=")])
+        env.update(LANG="C.UTF-8", ORVANE_BUILD_DIR=BUILD, WINEPREFIX_ORVANE=os.path.join(BUILD, "run-wineprefix"),
+                   ORVANE_RUN_TEST=token)
         self.log = tempfile.NamedTemporaryFile(prefix="tools-run ", suffix=".log")
         self.process = subprocess.Popen([TOOLS_RUN, *args], env=env, stdin=subprocess.DEVNULL, stdout=self.log,
                                         stderr=subprocess.STDOUT, start_new_session=True)
@@ -45,9 +47,8 @@ class Run:
 
     def wait_address(self):
         """The printed address, ports and display, once tools/run has printed them."""
-        found = wait_for(lambda: self.process.poll() is None and re.search(
-            r"(http://127\.0\.0\.1:(\d+)/vnc\.html\S*).*VNC on port (\d+), virtual screen (:\d+).*ssh -L", self.output(),
-            re.S), 120, 0.2)
+        pattern = r"(http://127\.0\.0\.1:(\d+)/vnc\.html\S*).*VNC on port (\d+), virtual screen (:\d+).*ssh -L"
+        found = wait_for(lambda: self.process.poll() is None and re.search(pattern, self.output(), re.S), 120, 0.2)
         if not found:
             raise AssertionError("no address printed:\n" + self.output())
         return found.group(1), int(found.group(2)), int(found.group(3)), found.group(4)
@@ -68,11 +69,11 @@ class Run:
                 pass  # gone meanwhile, or not ours
         return found
 
-    def program(self):
-        """The process id of the program that tools/run started."""
-        found = [pid for pid, command in self.leftovers().items() if command.endswith(MAIN)]
+    def program(self, name=MAIN):
+        """The process id of the program of that name running in the run."""
+        found = [pid for pid, command in self.leftovers().items() if command.endswith(name)]
         if len(found) != 1:
-            raise AssertionError(f"not one {MAIN} among {self.leftovers()}")
+            raise AssertionError(f"not one {name} among {self.leftovers()}")
         return found[0]
 
     def close(self):
@@ -125,12 +126,15 @@ def program_folder_kept():
 
 @contextlib.contextmanager
 def on_display(display):
-    saved = os.environ["DISPLAY"]
+    saved = os.environ.get("DISPLAY")
     os.environ["DISPLAY"] = display
     try:
         yield
     finally:
-        os.environ["DISPLAY"] = saved
+        if saved is None:
+            del os.environ["DISPLAY"]
+        else:
+            os.environ["DISPLAY"] = saved
 
 
 def vnc_banner(port):
@@ -253,12 +257,16 @@ class WithoutScreen(unittest.TestCase):
         tools_run.interrupt()
         self.assert_nothing_left(tools_run, 130)
 
-    def test_the_program_ending_ends_the_run(self):
+    def test_the_run_ends_with_the_last_program_it_started(self):
         tools_run = self.start()
-        display = tools_run.wait_address()[3]
-        with on_display(display):
+        with on_display(tools_run.wait_address()[3]):
             wait_window(SPLASH, 120)
+            wait_window(NOTICE)  # the splash's welcome: a program of its own
+        notice = tools_run.program("notice.exe")
+        os.kill(notice, signal.SIGSTOP)  # held, so that it surely outlives the main program
         os.kill(tools_run.program(), signal.SIGKILL)
+        self.assertFalse(ended(tools_run.process, 2), "the run ended while notice.exe still ran")
+        os.kill(notice, signal.SIGKILL)
         self.assert_nothing_left(tools_run, 0)
         self.assertIn("The program has ended.", tools_run.output())
 
