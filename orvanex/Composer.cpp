@@ -1,16 +1,10 @@
 #include "Composer.h"
 
-#include <algorithm>
-#include <cmath>
+#include <map>
 
 namespace orvanex {
 
 namespace {
-
-constexpr int kStart = 0;
-constexpr double kTemperature = 0.9;
-const std::vector<int> kOpenEndings{3, 5};
-const std::vector<int> kFinalEndings{1};
 
 // A letter is a new phrase, a letter with ' repeats the first half of that phrase and
 // ends anew, the same letter again repeats the phrase.
@@ -24,114 +18,141 @@ const std::vector<std::wstring> kPlaces{L"溪边", L"山间", L"湖上", L"林�
 const std::vector<std::wstring> kMoods{L"小调", L"短歌", L"牧歌", L"小曲", L"童谣",
                                        L"晨歌", L"夜曲", L"随想", L"谣曲", L"素描"};
 
-bool contains(const std::vector<int>& items, int item) {
-    return std::find(items.begin(), items.end(), item) != items.end();
+// Runs of this many notes of a tune are rarely found in another tune; a piece avoids
+// taking one whole.
+constexpr size_t kBorrowed = 8;
+constexpr double kBorrowedWeight = 0.1;
+
+std::string textOf(const std::vector<int>& degrees) {
+    std::string text;
+    for (const int d : degrees) text += static_cast<char>('0' + d);
+    return text;
 }
 
-int pick(Random& random, const Distribution& p) {
-    std::vector<double> scaled(7);
-    for (int i = 0; i < 7; ++i) scaled[i] = p[i] > 0 ? std::pow(p[i], 1 / kTemperature) : 0;
-    return static_cast<int>(random.weighted(scaled)) + 1;
+int pick(Random& random, const Distribution& weights) {
+    return static_cast<int>(random.weighted({weights.begin(), weights.end()})) + 1;
 }
 
-// Extends `start` to `length` notes, the last one of `endings`.
-std::vector<int> continuePhrase(const PitchModel& model, Random& random, std::vector<int> degrees,
-                                size_t length, const std::vector<int>& endings) {
-    while (degrees.size() < length) {
-        Distribution p = model.distribution(degrees);
-        const size_t remaining = length - degrees.size();
-        if (remaining == 1) {
-            for (int d = 1; d <= 7; ++d)
-                if (!contains(endings, d)) p[d - 1] = 0;
-        } else if (remaining == 2) {
-            // Look one note ahead: favour notes from which an ending is likely.
-            for (int d = 1; d <= 7; ++d) {
-                std::vector<int> ahead = degrees;
-                ahead.push_back(d);
-                const Distribution next = model.distribution(ahead);
-                double toEnding = 0;
-                for (const int e : endings) toEnding += next[e - 1];
-                p[d - 1] *= toEnding;
-            }
-        }
-        degrees.push_back(pick(random, p));
-    }
-    return degrees;
-}
-
-Phrase withRhythm(const std::vector<int>& degrees, std::vector<int> rhythm, int lead, int breath) {
-    rhythm.back() = std::max(rhythm.back(), breath);
-    Phrase phrase{{}, lead};
-    for (size_t i = 0; i < degrees.size(); ++i) phrase.notes.push_back({degrees[i], rhythm[i]});
+Phrase withDegrees(Phrase phrase, const std::vector<int>& degrees) {
+    for (size_t i = 0; i < degrees.size(); ++i) phrase.notes[i].degree = degrees[i];
     return phrase;
+}
+
+// The rhythm of a phrase as bar patterns, to add a breath to.
+std::vector<std::string> barsOf(const Phrase& phrase) {
+    const std::string digits = phrase.digits();
+    std::vector<std::string> bars;
+    size_t at = 0;
+    for (const int length : phrase.bars) {
+        std::string bar;
+        for (int i = 0; i < length; ++i) bar += digits[at + i] == '0' ? '-' : 'x';
+        bars.push_back(bar);
+        at += length;
+    }
+    return bars;
+}
+
+// The last phrase of a piece breathes for at least three beats.
+Phrase closing(const Phrase& phrase, int bar) {
+    std::vector<std::string> bars = barsOf(phrase);
+    if (breathOf(bars) >= 3) return phrase;
+    bars.push_back(std::string(bar, '-'));
+    return withDegrees(phraseOf(bars), phrase.degrees());
 }
 
 }  // namespace
 
-PitchModel::PitchModel(const std::vector<Phrase>& phrases, int order) : order_(order), counts_(order + 1) {
-    for (const Phrase& phrase : phrases) {
-        std::vector<int> history(order, kStart);
-        for (const int degree : phrase.degrees()) {
-            for (int k = 0; k <= order; ++k)
-                ++counts_[k][std::vector<int>(history.end() - k, history.end())][degree - 1];
-            history.push_back(degree);
-        }
+Composer::Composer(const std::vector<Tune>& tunes, const Settings& settings)
+    : settings_(settings), model_(tunes), rhythm_(tunes) {
+    const Settings firstOrder{1, settings.discount, 0};
+    for (int d = 1; d <= 7; ++d) {
+        const Distribution p = model_.next({d}, Place::Offbeat, firstOrder);
+        std::copy(p.begin(), p.end(), step_[d - 1].begin());
+    }
+    for (const Tune& tune : tunes) {
+        for (size_t i = 0; i + 1 < tune.phrases.size(); ++i)
+            innerEnds_[tune.phrases[i].notes.back().degree - 1] += 1;
+        std::string notes;
+        for (const Phrase& phrase : tune.phrases) notes += textOf(phrase.degrees());
+        for (size_t i = 0; i + kBorrowed <= notes.size(); ++i) borrowed_.insert(notes.substr(i, kBorrowed));
+        const auto& last = tune.phrases.back().notes;
+        if (last.size() >= 2) finalApproach_[last[last.size() - 2].degree - 1] += 1;
     }
 }
 
-Distribution PitchModel::distribution(const std::vector<int>& notes) const {
-    std::vector<int> history(order_, kStart);
-    history.insert(history.end(), notes.begin(), notes.end());
-    Distribution p;
-    p.fill(1.0 / 7);
-    for (int k = 0; k <= order_; ++k) {
-        const auto table = counts_[k].find(std::vector<int>(history.end() - k, history.end()));
-        if (table == counts_[k].end()) break;
-        double seen = 0, kinds = 0;
-        for (const int count : table->second) {
-            seen += count;
-            kinds += count > 0;
-        }
-        const double weight = seen / (seen + kinds);
-        for (int i = 0; i < 7; ++i) p[i] = weight * table->second[i] / seen + (1 - weight) * p[i];
-    }
-    return p;
+int Composer::innerEnding(Random& random, int unlike) const {
+    Distribution weights = innerEnds_;
+    if (unlike) weights[unlike - 1] = 0;
+    return pick(random, weights);
 }
 
-Piece compose(Random& random, const std::vector<Tune>& corpus) {
-    std::vector<Phrase> phrases;
-    for (const Tune& tune : corpus) phrases.insert(phrases.end(), tune.phrases.begin(), tune.phrases.end());
-    const PitchModel model(phrases);
-    std::vector<const Phrase*> templates;
-    for (const Phrase& phrase : phrases)
-        if (phrase.notes.size() >= 6 && phrase.notes.size() <= 16) templates.push_back(&phrase);
+std::vector<int> Composer::melody(Random& random, const Phrase& shape, std::vector<int> start, int end,
+                                  int approach, const std::string& before) const {
+    const size_t n = shape.notes.size();
+    // ahead[t][d]: how well degree d at note t leads on to the planned cadence, by the
+    // first-order steps (a backward pass over the notes still to come).
+    std::vector<std::array<double, 7>> ahead(n);
+    for (size_t t = n; t-- > 0;) {
+        for (int d = 1; d <= 7; ++d) {
+            const bool allowed = (t + 1 != n || d == end) && (t + 2 != n || !approach || d == approach);
+            double onward = 1;
+            if (allowed && t + 1 < n) {
+                onward = 0;
+                for (int e = 0; e < 7; ++e) onward += step_[d - 1][e] * ahead[t + 1][e];
+            }
+            ahead[t][d - 1] = allowed ? onward : 0;
+        }
+        double sum = 0;
+        for (const double v : ahead[t]) sum += v;
+        if (sum > 0)
+            for (double& v : ahead[t]) v /= sum;
+    }
+    while (start.size() < n) {
+        const size_t t = start.size();
+        Distribution p = model_.next(start, placeOf(shape, t), settings_);
+        std::string run = before + textOf(start) + '0';
+        run = run.substr(run.size() - std::min(run.size(), kBorrowed));
+        for (int d = 0; d < 7; ++d) {
+            p[d] *= ahead[t][d];
+            run.back() = static_cast<char>('1' + d);
+            if (borrowed_.contains(run)) p[d] *= kBorrowedWeight;
+        }
+        start.push_back(pick(random, p));
+    }
+    return start;
+}
 
+Piece Composer::compose(Random& random) const {
     Piece piece;
     piece.form = random.choice(kForms);
+    const RhythmBook::Shape shape = rhythm_.shape(random);
+    piece.bar = shape.bar;
     std::map<std::wstring, Phrase> written;
+    std::string sofar;
     for (size_t index = 0; index < piece.form.size(); ++index) {
         const std::wstring& label = piece.form[index];
         const bool last = index + 1 == piece.form.size();
-        const auto& endings = last || label.ends_with(L"'") ? kFinalEndings : kOpenEndings;
-        const int breath = last ? 4 : 2;
         const std::wstring letter = label.substr(0, 1);
+        const int approach = last ? pick(random, finalApproach_) : 0;
         Phrase phrase;
-        if (written.contains(label) && contains(endings, written[label].notes.back().degree)) {
-            const Phrase& same = written[label];
-            phrase = withRhythm(same.degrees(), same.rhythm(), same.lead, breath);
+        if (written.contains(label) && (!last || written[label].notes.back().degree == 1)) {
+            phrase = written[label];
         } else if (written.contains(letter)) {
             const Phrase& base = written[letter];
             const std::vector<int> all = base.degrees();
             const std::vector<int> half(all.begin(), all.begin() + all.size() / 2);
-            phrase = withRhythm(continuePhrase(model, random, half, all.size(), endings), base.rhythm(),
-                                base.lead, breath);
+            const int end = last ? 1 : innerEnding(random, all.back());
+            const int before = all.size() / 2 + 2 <= all.size() ? approach : 0;
+            phrase = withDegrees(base, melody(random, base, half, end, before, sofar));
         } else {
-            const Phrase& templ = *random.choice(templates);
-            phrase = withRhythm(continuePhrase(model, random, {}, templ.notes.size(), endings),
-                                templ.rhythm(), templ.lead, breath);
+            const Phrase rhythm = phraseOf(rhythm_.phrase(random, shape, last));
+            const int end = last ? 1 : innerEnding(random, 0);
+            phrase = withDegrees(rhythm, melody(random, rhythm, {}, end, approach, sofar));
         }
+        if (last) phrase = closing(phrase, piece.bar);
         written.emplace(label, phrase);
         piece.phrases.push_back(phrase);
+        sofar += textOf(phrase.degrees());
     }
     piece.title = random.choice(kPlaces) + random.choice(kMoods);
     return piece;

@@ -1,48 +1,49 @@
-// The melody model. Pitch: a variable-order Markov model over the scale degrees do to
-// ti, contexts of up to three notes within a phrase, blended with Witten-Bell
-// interpolation so that an unseen context falls back on shorter ones. Rhythm: each
-// phrase borrows the beat pattern of a phrase of the corpus. A piece is a few phrases
-// in a song form (A A' B A', A B A C ...): A' repeats the first half of A and finds a
-// new ending. Endings are planned: the note before an ending is chosen by how well it
-// leads to an allowed ending; inner phrases end on mi or sol, the last one on do, and
-// every phrase ends with a breath.
+// A new piece: a few phrases in a song form (A A' B A', A B A C ...), where A'
+// repeats the first half of A and finds a new ending. Each new phrase takes its
+// rhythm bar by bar (Rhythm.h) and its notes from the pitch model (PitchModel.h),
+// steered towards a cadence planned from the tunes' own habits: inner phrases end
+// where the tunes' inner phrases end (half cadences on re or sol included), and the
+// last phrase reaches do the way the tunes do, most often from re. A piece borrows
+// runs of notes from the tunes no longer than the tunes borrow from each other.
 #pragma once
 
-#include <array>
-#include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "Corpus.h"
+#include "PitchModel.h"
 #include "Random.h"
+#include "Rhythm.h"
 
 namespace orvanex {
-
-// P(degree) for the degrees 1 to 7, at index degree - 1.
-using Distribution = std::array<double, 7>;
-
-class PitchModel {
-public:
-    explicit PitchModel(const std::vector<Phrase>& phrases, int order = 3);
-
-    // P(next degree | the notes of the phrase so far).
-    Distribution distribution(const std::vector<int>& history) const;
-
-private:
-    // Counts of each next degree after each context; 0 in a context stands for the
-    // time before the phrase's first note.
-    using Counts = std::map<std::vector<int>, std::array<int, 7>>;
-    int order_;
-    std::vector<Counts> counts_;  // one table per context length, 0 to order
-};
 
 struct Piece {
     std::wstring title;
     std::vector<std::wstring> form;  // "A", "A'", "B" ...
+    int bar = 4;                     // beats in a bar
     std::vector<Phrase> phrases;
 };
 
-// A new piece in one of the song forms.
-Piece compose(Random& random, const std::vector<Tune>& corpus);
+class Composer {
+public:
+    explicit Composer(const std::vector<Tune>& tunes, const Settings& settings = kChosenSettings);
+    Piece compose(Random& random) const;
+
+private:
+    // Degrees for the notes of `shape`, starting with `start`, ending on `end`, the
+    // note before it `approach` (0: any).
+    // `before` holds the degrees of the piece so far.
+    std::vector<int> melody(Random& random, const Phrase& shape, std::vector<int> start, int end,
+                            int approach, const std::string& before) const;
+    int innerEnding(Random& random, int unlike) const;
+
+    Settings settings_;
+    PitchModel model_;
+    RhythmBook rhythm_;
+    std::array<std::array<double, 7>, 7> step_{};  // first-order P(next | degree), to steer
+    Distribution innerEnds_{}, finalApproach_{};
+    std::unordered_set<std::string> borrowed_;  // every run of kBorrowed notes of the tunes
+};
 
 }  // namespace orvanex

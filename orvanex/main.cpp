@@ -69,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
         if (corpus.empty()) throw std::runtime_error("the corpus is missing from the program");
         orvanex::Random random =
             seed && !seed->empty() ? orvanex::Random::fromText(utf8(*seed)) : orvanex::Random::fresh();
-        const std::wstring score = orvanex::render(orvanex::compose(random, corpus));
+        const std::wstring score = orvanex::render(orvanex::Composer(corpus).compose(random));
         if (const uint32_t error = orvanex::writeScore(out, score)) {
             complain(L"OrvaneX 未能写出乐谱 / could not write the score: " + out + L"：" +
                      sys::describe(error));

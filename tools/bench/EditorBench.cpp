@@ -47,7 +47,8 @@ double best(int count, F&& work) {
 int main() {
     ui::initialise(L"EditorBench");
     FormEditor& editor = ui::show<FormEditor>();
-    std::printf("%-10s %12s %16s %16s %14s\n", "score", "lines", "tick unchanged", "tick changed", "digit scan");
+    std::printf("%-10s %12s %16s %16s %14s\n", "score", "lines", "tick unchanged", "tick changed",
+                "digit scan");
     for (const size_t size : {size_t{32 * 1024}, size_t{1024 * 1024}}) {
         const std::wstring text = score(size);
         editor.setText(L"txtCode", text);
@@ -60,8 +61,8 @@ int main() {
         });
         size_t digits = 0;
         const double scan = best(10, [&] { digits += FormEditor::noteDigits(text).size(); });
-        std::printf("%-10s %12zu %13.4f ms %13.4f ms %11.4f ms\n",
-                    size < 1024 * 1024 ? "32 K" : "1 MB", editor.lineCount(), unchanged, changed, scan);
+        std::printf("%-10s %12zu %13.4f ms %13.4f ms %11.4f ms\n", size < 1024 * 1024 ? "32 K" : "1 MB",
+                    editor.lineCount(), unchanged, changed, scan);
     }
     editor.unload();
     return 0;

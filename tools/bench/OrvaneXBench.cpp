@@ -41,7 +41,7 @@ int wmain(int argc, wchar_t** argv) {
         const auto start = Clock::now();
         const auto corpus = orvanex::readCorpus(orvanex::builtInCorpus());
         orvanex::Random random = orvanex::Random::fresh();
-        if (orvanex::writeScore(out, orvanex::render(orvanex::compose(random, corpus)))) {
+        if (orvanex::writeScore(out, orvanex::render(orvanex::Composer(corpus).compose(random)))) {
             std::printf("cannot write %ls\n", out.c_str());
             return 1;
         }
