@@ -55,7 +55,7 @@ std::vector<std::string> RhythmBook::phrase(Random& random, const Shape& shape, 
     std::vector<std::string> endings;
     for (const std::string& p : metre.last)
         if (p.back() == '-') endings.push_back(p);
-    for (;;) {
+    for (int attempt = 0;; ++attempt) {
         std::vector<std::string> bars{random.choice(metre.first)};
         while (static_cast<int>(bars.size()) + 1 < shape.bars) {
             const bool repeat = random.uniform() * metre.pairs < metre.repeats;
@@ -65,7 +65,7 @@ std::vector<std::string> RhythmBook::phrase(Random& random, const Shape& shape, 
         int onsets = 0;
         for (const std::string& bar : bars)
             onsets += static_cast<int>(std::count(bar.begin(), bar.end(), 'x'));
-        if (onsets < 4) continue;  // too few notes to carry a phrase and its cadence
+        if (onsets < 4 && attempt < 50) continue;  // too few notes to carry a phrase and its cadence
         if (lastOfPiece && breathOf(bars) < 3) bars.push_back(std::string(shape.bar, '-'));
         return bars;
     }

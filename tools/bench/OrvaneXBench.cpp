@@ -87,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring command = L"\"" + model + L"\" --no-such-option x";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;  // its complaint goes nowhere
         PROCESS_INFORMATION process{};
         const auto start = Clock::now();
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
