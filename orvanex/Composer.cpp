@@ -38,23 +38,9 @@ Phrase withDegrees(Phrase phrase, const std::vector<int>& degrees) {
     return phrase;
 }
 
-// The rhythm of a phrase as bar patterns, to add a breath to.
-std::vector<std::string> barsOf(const Phrase& phrase) {
-    const std::string digits = phrase.digits();
-    std::vector<std::string> bars;
-    size_t at = 0;
-    for (const int length : phrase.bars) {
-        std::string bar;
-        for (int i = 0; i < length; ++i) bar += digits[at + i] == '0' ? '-' : 'x';
-        bars.push_back(bar);
-        at += length;
-    }
-    return bars;
-}
-
 // The last phrase of a piece breathes for at least three beats.
 Phrase closing(const Phrase& phrase, int bar) {
-    std::vector<std::string> bars = barsOf(phrase);
+    std::vector<std::string> bars = patternsOf(phrase);
     if (breathOf(bars) >= 3) return phrase;
     bars.push_back(std::string(bar, '-'));
     return withDegrees(phraseOf(bars), phrase.degrees());

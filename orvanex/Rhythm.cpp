@@ -8,15 +8,7 @@ RhythmBook::RhythmBook(const std::vector<Tune>& tunes) {
     for (const Tune& tune : tunes) {
         Metre& metre = metres_[tune.bar];
         for (const Phrase& phrase : tune.phrases) {
-            const std::string digits = phrase.digits();
-            std::vector<std::string> bars;
-            size_t at = 0;
-            for (const int length : phrase.bars) {
-                std::string pattern;
-                for (int i = 0; i < length; ++i) pattern += digits[at + i] == '0' ? '-' : 'x';
-                bars.push_back(pattern);
-                at += length;
-            }
+            const std::vector<std::string> bars = patternsOf(phrase);
             const size_t firstBar = phrase.bars.front() < tune.bar ? 1 : 0;  // after a pick-up
             if (bars.size() - firstBar >= 1)
                 shapes_.push_back({tune.bar, std::max(2, static_cast<int>(bars.size() - firstBar))});
@@ -69,6 +61,19 @@ std::vector<std::string> RhythmBook::phrase(Random& random, const Shape& shape, 
         if (lastOfPiece && breathOf(bars) < 3) bars.push_back(std::string(shape.bar, '-'));
         return bars;
     }
+}
+
+std::vector<std::string> patternsOf(const Phrase& phrase) {
+    const std::string digits = phrase.digits();
+    std::vector<std::string> bars;
+    size_t at = 0;
+    for (const int length : phrase.bars) {
+        std::string bar;
+        for (int i = 0; i < length; ++i) bar += digits[at + i] == '0' ? '-' : 'x';
+        bars.push_back(bar);
+        at += length;
+    }
+    return bars;
 }
 
 Phrase phraseOf(const std::vector<std::string>& bars) {

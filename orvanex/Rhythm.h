@@ -38,6 +38,9 @@ private:
     std::vector<Shape> shapes_;  // one for each phrase of the tunes
 };
 
+// The bars of a phrase as onset patterns.
+std::vector<std::string> patternsOf(const Phrase& phrase);
+
 // A phrase with notes where the bars have onsets; every note is do until the pitch
 // half fills in its degrees.
 Phrase phraseOf(const std::vector<std::string>& bars);
