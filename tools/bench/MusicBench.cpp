@@ -186,7 +186,13 @@ double chainBits(const std::vector<Tune>& tunes, double k) {
 void row(const char* name, const std::vector<Figures>& f, const std::function<double(const Figures&)>& value,
          const char* format) {
     std::printf("%-34s", name);
-    for (const Figures& x : f) std::printf(format, value(x));
+    for (const Figures& x : f) {
+        const double v = value(x);
+        if (std::isnan(v))
+            std::printf("%12s", "-");
+        else
+            std::printf(format, v);
+    }
     std::printf("\n");
 }
 
