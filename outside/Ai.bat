@@ -6,7 +6,8 @@ setlocal
 set "ORVANEX=%~dp0OrvaneX\OrvaneX.exe"
 if not exist "%ORVANEX%" goto missing
 "%ORVANEX%"
-rem The model has said what went wrong: keep the window open for the reader.
+rem Orvane starts this file without a window and tells the user when no new score
+rem comes, so a failure only sets the exit code: a pause would wait unseen forever.
 if errorlevel 1 goto failed
 goto end
 
@@ -14,7 +15,6 @@ goto end
 echo 未找到 OrvaneX\OrvaneX.exe，无法创作。请重新安装奥文Orvane。
 echo OrvaneX\OrvaneX.exe was not found, so nothing was composed. Reinstall Orvane.
 :failed
-pause
 endlocal
 exit /b 1
 
