@@ -9,5 +9,15 @@ function(orvane_resources target name description)
   configure_file(${ORVANE_MANIFEST_TEMPLATE_DIR}/version.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})
   set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${ORVANE_MANIFEST})
+  set_property(GLOBAL APPEND PROPERTY ORVANE_SHIPPED "$<TARGET_FILE:${target}>")
 endfunction()
 set(ORVANE_MANIFEST_TEMPLATE_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+# shipped.txt: what the installer and the zip hold, the items (relative to the program
+# folder) and the programs (full paths), written once every program is known.
+function(orvane_write_shipped)
+  get_property(items GLOBAL PROPERTY ORVANE_SHIPPED)
+  list(JOIN items "\n" text)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/shipped.txt CONTENT "${text}\n")
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL orvane_write_shipped)
