@@ -153,7 +153,7 @@ class Installer(unittest.TestCase):
         self.addCleanup(log.close)
         process = subprocess.Popen(["wine", exe], env=self.env, cwd=os.path.dirname(exe),
                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        self.addCleanup(lambda: process.poll() is None and process.kill())
+        self.addCleanup(lambda: process.poll() is None and (process.kill(), process.wait(5)))
 
     def restart_wine(self):
         """Ends every program of the prefix."""
