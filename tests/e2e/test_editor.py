@@ -150,7 +150,7 @@ class OutsideItems(unittest.TestCase):
             folder.remove("wav\\5.wav")
             code, said = self.batch(folder, "outputWAV.bat")
             self.assertEqual(code, 3)
-            self.assertIn("5.wav is missing", said)
+            self.assertIn("note sample 5.wav", said)
             code, said = self.batch(folder, "VB.bat")
             self.assertEqual(code, 1)
             self.assertIn("MISSING: note sample wav\\5.wav", said)

@@ -2,7 +2,8 @@
 rendered by the host's python3 running wav.py and by wavjoin.exe under Wine give
 byte-identical WAV files, on the shipped samples and on samples the script skips or
 reads only in part; where the script stops with an error, the joiner fails with a plain
-message and neither leaves a file."""
+message and neither leaves a file. outputWAV.bat runs a Python that answers its version
+probe, the joiner otherwise, and ends with the exit code of what it ran."""
 
 import os
 import random
@@ -148,6 +149,59 @@ class Joiner(unittest.TestCase):
                 code, made, said = self.joiner()
                 self.assertEqual((code, made), (expected, None), said)
                 self.assertIn(named, said)
+
+
+class OutputWavBat(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="orvane batch ")
+        self.addCleanup(shutil.rmtree, self.dir, True)
+        self.folder = os.path.join(self.dir, "奥文 程序")
+        os.makedirs(self.folder)
+        shutil.copy(os.path.join(PROGRAM, "outputWAV.bat"), self.folder)
+        shutil.copytree(os.path.join(PROGRAM, "wav"), os.path.join(self.folder, "wav"))
+        self.python = os.path.join(self.dir, "python")
+        shutil.copytree(os.path.join(BUILD, "tests", "python"), self.python)
+        with open(os.path.join(self.folder, "wav", "wav.py"), "wb") as f:
+            f.write(script("1235"))
+
+    def run_batch(self, probe=None, exits=0):
+        """Exit code, output and new WAV files of outputWAV.bat; with `probe`, a python.exe
+        on the PATH answers the version probe with that code and the script with `exits`."""
+        env = dict(os.environ, FAKE_PYTHON_PROBE=str(probe), FAKE_PYTHON_EXIT=str(exits))
+        if probe is not None:
+            env["WINEPATH"] = "Z:" + self.python.replace("/", "\\")
+        before = set(os.listdir(OUTPUT)) if os.path.isdir(OUTPUT) else set()
+        log = os.path.join(self.dir, "batch.log")
+        with open(log, "wb") as out:
+            code = subprocess.run(["wine", "cmd", "/c", os.path.join(self.folder, "outputWAV.bat")], env=env,
+                                  stdin=subprocess.DEVNULL, stdout=out, stderr=out).returncode
+        made = set(os.listdir(OUTPUT)) - before if os.path.isdir(OUTPUT) else set()
+        for name in made:
+            os.remove(os.path.join(OUTPUT, name))
+        with open(log, "rb") as f:
+            return code, f.read().decode("utf-8", "replace"), len(made)
+
+    def scripts_run(self):
+        log = os.path.join(self.python, "python.log")
+        if not os.path.exists(log):
+            return []
+        with open(log) as f:
+            return f.read().split()
+
+    def test_python_when_it_answers_the_joiner_otherwise_and_the_exit_code_of_what_ran(self):
+        self.assertEqual(self.run_batch(probe=0, exits=7), (7, "", 0), "Python ran and failed with 7")
+        self.assertEqual(self.scripts_run(), ["wav.py"])
+        self.assertEqual(self.run_batch(probe=0, exits=0)[0], 0)
+        for probe, what in ((9009, "the store's placeholder"), (1, "a Python older than 3.6"), (None, "none")):
+            with self.subTest(what):
+                code, said, made = self.run_batch(probe=probe)
+                self.assertEqual((code, made), (0, 1), said)
+        self.assertEqual(self.scripts_run(), ["wav.py", "wav.py"], "only the answering Python ran the script")
+
+        os.remove(os.path.join(self.folder, "wav", "5.wav"))
+        code, said, made = self.run_batch()
+        self.assertEqual((code, made), (3, 0))
+        self.assertIn("5.wav", said)
 
 
 if __name__ == "__main__":
