@@ -142,11 +142,26 @@ class Installer(unittest.TestCase):
         self.write("wav/wav.py", b"import wave\r\n")
         self.wine(os.path.join(self.folder, "uninstall.exe"), "/S")
         # The uninstaller runs on from a copy of itself in the temporary folder.
-        self.assertTrue(wait_for(lambda: not os.path.exists(self.folder), 20), self.installed())
-        self.assertFalse(os.path.exists(self.menu) or os.path.exists(self.desktop))
-        self.assertIsNone(self.key())
+        gone = lambda: not any(map(os.path.exists, (self.folder, self.menu, self.desktop)))  # noqa: E731
+        self.assertTrue(wait_for(lambda: gone() and self.key() is None, 20),
+                        (self.installed(), os.path.exists(self.menu), self.key(), self.wine_processes()))
         with open(work, "rb") as f:
             self.assertEqual(f.read(), b"a piece")
+
+    def wine_processes(self):
+        """The command lines of the processes of this prefix, its wineserver included."""
+        mark = b"\0WINEPREFIX=" + self.env["WINEPREFIX"].encode() + b"\0"
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    if mark not in b"\0" + f.read():
+                        continue
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    found.append(f.read().replace(b"\0", b" ").decode("utf-8", "replace"))
+            except OSError:
+                pass
+        return found
 
     def wine_start(self, exe):
         log = open(os.path.join(self.root, "program.log"), "ab")
@@ -156,12 +171,16 @@ class Installer(unittest.TestCase):
         self.addCleanup(lambda: process.poll() is None and (process.kill(), process.wait(5)))
 
     def restart_wine(self):
-        """Ends every program of the prefix."""
-        subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL)
-        wait_for(lambda: subprocess.run(["pgrep", "-f", self.env["WINEPREFIX"]], capture_output=True).returncode, 5)
+        """Ends every program of the prefix, and its wineserver, then starts a new server.
+        A program that was still being started when the server went (the welcome window
+        starts VB.bat) would start a server of its own and live on: end that one too."""
+        for _ in range(5):
+            subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if wait_for(lambda: not self.wine_processes(), 5):
+                break
+        self.assertEqual(self.wine_processes(), [])
         subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
 
 if __name__ == "__main__":
     unittest.main()
