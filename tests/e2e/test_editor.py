@@ -1,5 +1,5 @@
 """The score editor under Wine: a score typed in, rendered through the shipped
-outputWAV.bat with the host's Python, the joining script checked byte for byte, the
+outputWAV.bat (under Wine by the joiner wavjoin.exe), the joining script checked byte for byte, the
 WAV file checked frame by frame, the success notice only after the file is there; a
 missing outputWAV.bat named in a message; screenshots of both themes."""
 
