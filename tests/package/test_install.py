@@ -3,7 +3,7 @@ into the default folder with its shortcuts and uninstall key; the installed Laun
 starting a first run into the welcome window; a second install over one whose theme,
 first-run flag, AI flag and account were changed keeps them and repairs the outside items;
 the silent uninstall leaves no folder, shortcut or key, and the works in
-C:\\Orvane\\OutputWAV stay."""
+C:\\Orvane\\OutputWAV stay; a folder chosen with /D= serves as well."""
 
 import os
 import shutil
@@ -147,6 +147,14 @@ class Installer(unittest.TestCase):
                         (self.installed(), os.path.exists(self.menu), self.key(), self.wine_processes()))
         with open(work, "rb") as f:
             self.assertEqual(f.read(), b"a piece")
+
+        # A folder of the user's choice, silently, and out again.
+        chosen = os.path.join(self.env["WINEPREFIX"], "drive_c", "Apps", "作曲")
+        self.assertEqual(self.wine(self.setup, "/S", "/D=C:\\Apps\\作曲"), 0)
+        self.assertTrue(os.path.isfile(os.path.join(chosen, "wav", "wavjoin.exe")))
+        self.assertEqual(self.key()["InstallLocation"], "C:\\Apps\\作曲")
+        self.wine(os.path.join(chosen, "uninstall.exe"), "/S")
+        self.assertTrue(wait_for(lambda: not os.path.exists(chosen) and self.key() is None, 20))
 
     def wine_processes(self):
         """The command lines of the processes of this prefix, its wineserver included."""
