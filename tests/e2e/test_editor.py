@@ -1,8 +1,8 @@
 """The score editor under Wine: a score typed in, rendered through the shipped
-outputWAV.bat with the host's Python and no console window, the joining script checked
-byte for byte, the WAV file checked frame by frame, the success notice only after the
-file is there; a missing outputWAV.bat named in a message; the question before closing
-with changes, and Alt+F4 back to the menu; screenshots of both themes."""
+outputWAV.bat (under Wine by the joiner wavjoin.exe) and no console window, the joining
+script checked byte for byte, the WAV file checked frame by frame, the success notice only
+after the file is there; a missing outputWAV.bat named in a message; the question before
+closing with changes, and Alt+F4 back to the menu; screenshots of both themes."""
 
 import os
 import shutil
@@ -233,7 +233,7 @@ class OutsideItems(unittest.TestCase):
             folder.remove("wav\\5.wav")
             code, said = self.batch(folder, "outputWAV.bat")
             self.assertEqual(code, 3)
-            self.assertIn("5.wav is missing", said)
+            self.assertIn("note sample 5.wav", said)
             code, said = self.batch(folder, "VB.bat")
             self.assertEqual(code, 1)
             self.assertIn("MISSING: note sample wav\\5.wav", said)
