@@ -17,8 +17,9 @@ std::wstring outputFolder = L"C:\\Orvane\\OutputWAV";
 
 namespace {
 
-// Exit codes of outputWAV.bat.
-constexpr uint32_t kNoPython = 2, kMissingItems = 3;
+// Exit codes of outputWAV.bat, passed on from the joiner wavjoin.exe; any other
+// non-zero code is Python's, for the script that failed.
+constexpr uint32_t kMissingItems = 3, kUnreadable = 4, kNotWritten = 5;
 
 using FileStamps = std::vector<std::pair<std::wstring, unsigned long long>>;
 
@@ -63,16 +64,19 @@ std::wstring causeOfFailure(uint32_t code, bool landed) {
         if (!sys::exists(sys::inProgramFolder(L"wav\\" + sample)))
             missing += (missing.empty() ? L"" : L"、") + sample;
     }
-    if (code == kNoPython)
-        return L"找不到 Python 3.6 或更高版本的解释器。请先安装 Python（程序文件夹中的 python.exe "
-               L"是它的安装程序），然后再试。";
     if (!missing.empty())
         return L"缺少音符采样 " + missing + L"（应在 " + sys::inProgramFolder(L"wav") +
                L" 中）。请重新安装奥文Orvane。";
     if (code == kMissingItems)
-        return L"outputWAV.bat 找不到生成脚本或音符采样（" + sys::inProgramFolder(L"wav") + L"）。";
+        return L"outputWAV.bat 找不到生成脚本或合成程序 wavjoin.exe（应在 " +
+               sys::inProgramFolder(L"wav") + L" 中）。请重新安装奥文Orvane。";
+    if (code == kUnreadable)
+        return L"有音符采样或生成脚本无法读取。请检查 " + sys::inProgramFolder(L"wav") +
+               L" 中的 0.wav 到 7.wav 是否完好，或重新安装奥文Orvane。";
+    if (code == kNotWritten)
+        return L"无法在输出文件夹 " + outputFolder + L" 中写入WAV文件。请检查磁盘空间和该文件夹的权限。";
     if (code != 0)
-        return L"Python 运行生成脚本 wav\\wav.py 时出错（退出代码 " + std::to_wstring(code) + L"）" +
+        return L"生成脚本 wav\\wav.py 运行出错（退出代码 " + std::to_wstring(code) + L"）" +
                (landed ? L"，输出文件夹中的新文件可能不完整" : L"") +
                L"。请检查音符采样 0.wav 到 7.wav 是否完好。";
     return L"outputWAV.bat 已运行结束，但输出文件夹 " + outputFolder + L" 中没有出现新的WAV文件。";
