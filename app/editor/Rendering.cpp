@@ -68,8 +68,8 @@ std::wstring causeOfFailure(uint32_t code, bool landed) {
         return L"缺少音符采样 " + missing + L"（应在 " + sys::inProgramFolder(L"wav") +
                L" 中）。请重新安装奥文Orvane。";
     if (code == kMissingItems)
-        return L"outputWAV.bat 找不到生成脚本或合成程序 wavjoin.exe（应在 " +
-               sys::inProgramFolder(L"wav") + L" 中）。请重新安装奥文Orvane。";
+        return L"outputWAV.bat 找不到生成脚本或合成程序 wavjoin.exe（应在 " + sys::inProgramFolder(L"wav") +
+               L" 中）。请重新安装奥文Orvane。";
     if (code == kUnreadable)
         return L"有音符采样或生成脚本无法读取。请检查 " + sys::inProgramFolder(L"wav") +
                L" 中的 0.wav 到 7.wav 是否完好，或重新安装奥文Orvane。";
