@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "forms/Pictures.h"
+#include "forms/Screen.h"
 #include "system/System.h"
 
 namespace ui {
@@ -25,7 +26,7 @@ Windows& windows() {
 }  // namespace
 
 void initialise(const std::wstring& programName) {
-    SetProcessDPIAware();
+    declareDpiAwareness();
     sys::setProgramName(programName);
     registerFormClass();
 }
@@ -40,11 +41,17 @@ int run() {
     return 0;
 }
 
-void endNow() { sys::system().endNow(); }
+void endNow() {
+    sys::system().endNow();
+}
 
-size_t openCount() { return windows().open.size(); }
+size_t openCount() {
+    return windows().open.size();
+}
 
-void collect() { windows().unloaded.clear(); }
+void collect() {
+    windows().unloaded.clear();
+}
 
 namespace detail {
 
