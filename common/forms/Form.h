@@ -134,6 +134,7 @@ public:
     // Destroys the window; the program ends once no window is left.
     void unload();
 
+    const std::vector<Control>& controls() const { return layout_.controls; }
     Control& control(const std::wstring& name);
     const Control& control(const std::wstring& name) const;
     bool visible(const std::wstring& name) const;

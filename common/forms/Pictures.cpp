@@ -126,27 +126,29 @@ struct Tap {
 };
 
 // For each pixel of a row of `to` pixels, the source pixels of a row of `from` that it
-// takes and their weights: a triangle as wide as one pixel of the larger of the two.
+// takes and their weights: when shrinking, each source pixel by how much of it the
+// pixel covers (an area filter: the crispest that keeps every pixel's share); when
+// enlarging, the two nearest by their distance (linear).
 std::vector<std::vector<Tap>> taps(int from, int to) {
     constexpr int kOne = 1 << 14;
-    const double scale = static_cast<double>(to) / from;
-    const double reach = scale < 1 ? 1 / scale : 1;
+    const double step = static_cast<double>(from) / to;  // source pixels per pixel
     std::vector<std::vector<Tap>> all(static_cast<size_t>(to));
     for (int i = 0; i < to; ++i) {
-        const double centre = (i + 0.5) / scale - 0.5;
         std::vector<std::pair<int, double>> raw;
-        double total = 0;
-        for (int j = static_cast<int>(std::ceil(centre - reach));
-             j <= static_cast<int>(std::floor(centre + reach)); ++j) {
-            const double w = 1 - std::abs(j - centre) / reach;
-            if (w <= 0) continue;
-            raw.emplace_back(std::clamp(j, 0, from - 1), w);
-            total += w;
+        if (step >= 1) {
+            const double begin = i * step, end = (i + 1) * step;
+            for (int j = static_cast<int>(begin); j < end && j < from; ++j)
+                raw.emplace_back(j, std::min<double>(j + 1, end) - std::max<double>(j, begin));
+        } else {
+            const double centre = std::clamp((i + 0.5) * step - 0.5, 0.0, from - 1.0);
+            const int left = static_cast<int>(centre);
+            raw.emplace_back(left, 1 - (centre - left));
+            if (left + 1 < from) raw.emplace_back(left + 1, centre - left);
         }
-        if (raw.empty())
-            raw.emplace_back(std::clamp(static_cast<int>(std::lround(centre)), 0, from - 1), total = 1);
+        double total = 0;
+        for (const auto& [index, w] : raw) total += w;
         int given = 0;
-        for (auto& [index, w] : raw) {
+        for (const auto& [index, w] : raw) {
             const int weight = static_cast<int>(std::lround(w / total * kOne));
             all[static_cast<size_t>(i)].push_back({index, weight});
             given += weight;
