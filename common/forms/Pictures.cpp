@@ -1,12 +1,8 @@
 #include "forms/Pictures.h"
 
-#include <objidl.h>
+#include <wincodec.h>
 
 #include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
-
 #include <cmath>
 #include <cstring>
 
@@ -14,14 +10,15 @@ namespace ui {
 
 namespace {
 
-void startGdiplus() {
-    static ULONG_PTR token = [] {
-        Gdiplus::GdiplusStartupInput input;
-        ULONG_PTR t = 0;
-        Gdiplus::GdiplusStartup(&t, &input, nullptr);
-        return t;
+// The imaging component's factory, made once for the thread of the windows.
+IWICImagingFactory* imaging() {
+    static IWICImagingFactory* factory = [] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // S_FALSE when it already was
+        IWICImagingFactory* made = nullptr;
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+        return made;
     }();
-    (void)token;
+    return factory;
 }
 
 const wchar_t* resourceType(int percent) {
@@ -58,39 +55,32 @@ SIZE headerSize(const Resource& png) {
     return {number(16), number(20)};
 }
 
-// The PNG's pixels, 32 bits each, rows top-down; empty when it cannot be decoded.
+// The PNG's pixels, 32 bits each, rows top-down; empty when it cannot be decoded. The
+// imaging component reads the resource in place and converts the rows in bulk.
 std::vector<uint32_t> decode(const Resource& png, SIZE size) {
     std::vector<uint32_t> pixels;
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, png.size);
-    if (!copy) return pixels;
-    std::memcpy(GlobalLock(copy), png.data, png.size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-        GlobalFree(copy);
-        return pixels;
+    IWICImagingFactory* factory = imaging();
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICBitmapSource* converted = nullptr;
+    UINT width = 0, height = 0;
+    const bool ok = factory && SUCCEEDED(factory->CreateStream(&stream)) &&
+                    SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data), png.size)) &&
+                    SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr,
+                                                               WICDecodeMetadataCacheOnDemand, &decoder)) &&
+                    SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+                    SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted)) &&
+                    SUCCEEDED(converted->GetSize(&width, &height)) && static_cast<LONG>(width) == size.cx &&
+                    static_cast<LONG>(height) == size.cy;
+    if (ok) {
+        pixels.resize(static_cast<size_t>(width) * height);
+        if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
+                                         reinterpret_cast<BYTE*>(pixels.data()))))
+            pixels.clear();
     }
-    startGdiplus();
-    {
-        Gdiplus::Bitmap picture(stream);
-        if (picture.GetLastStatus() == Gdiplus::Ok && static_cast<LONG>(picture.GetWidth()) == size.cx &&
-            static_cast<LONG>(picture.GetHeight()) == size.cy) {
-            pixels.resize(static_cast<size_t>(size.cx) * size.cy);
-            Gdiplus::BitmapData data{};
-            data.Width = size.cx;
-            data.Height = size.cy;
-            data.Stride = size.cx * 4;
-            data.PixelFormat = PixelFormat32bppARGB;
-            data.Scan0 = pixels.data();
-            Gdiplus::Rect all(0, 0, size.cx, size.cy);
-            if (picture.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                                 PixelFormat32bppARGB, &data) == Gdiplus::Ok)
-                picture.UnlockBits(&data);
-            else
-                pixels.clear();
-        }
-    }
-    stream->Release();
+    for (IUnknown* object : std::initializer_list<IUnknown*>{converted, frame, decoder, stream})
+        if (object) object->Release();
     return pixels;
 }
 

@@ -1,7 +1,7 @@
 // Window pictures: PNG files embedded as resources, each drawn at several scales (RCDATA
 // at 1x, PICTURE150 and PICTURE200 of the same id at 1.5x and 2x). A window asks
 // for a picture at the size it shows it; the nearest scale that is not smaller is
-// decoded by GDI+ and, where its size differs, filtered to that size.
+// decoded by the imaging component (WIC) and, where its size differs, filtered to that size.
 #pragma once
 
 #include <windows.h>
