@@ -176,9 +176,16 @@ class Screens(unittest.TestCase):
             menu = wait_window(MENU)
 
             def pointer(x, y, unlike):
-                """The pointer's picture at x, y of the screen, once it is no longer `unlike`."""
+                """The pointer's picture at x, y of the screen, once it is no longer `unlike`
+                and has stayed the same for 50 ms."""
                 run("xdotool", "mousemove", "--sync", str(x), str(y))
-                return wait_for(lambda: (image := cursor_image()) != unlike and image, 3)
+
+                def settled():
+                    image = cursor_image()
+                    time.sleep(0.05)
+                    return image != unlike and image == cursor_image() and image
+
+                return wait_for(settled, 3)
 
             def on_menu(box, unlike):
                 x, y = middle(menu, MENU_SIZE, box)
