@@ -32,7 +32,7 @@ void Form1::Form_Load() {
         std::wstring reason = sys::describe(started.error);
         if (const size_t insert = reason.find(L"%1"); insert != std::wstring::npos)
             reason.replace(insert, 2, MainProgram);
-        sys::message(L"无法启动主程序。\n\n文件：" + program + L"\n原因：" + reason, sys::Icon::Error);
+        sys::message(L"无法启动奥文Orvane。\n\n文件：" + program + L"\n原因：" + reason, sys::Icon::Error);
     }
     ui::endNow();
 }

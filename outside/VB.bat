@@ -1,7 +1,8 @@
 @echo off
-rem Checks the outside items that Orvane relies on to render scores: Python 3.6 or
-rem later and the note samples wav\0.wav to wav\7.wav, and says plainly what is missing.
-rem Exit code 0 when everything is in place, 1 otherwise.
+rem Checks the outside items that Orvane relies on to render scores and says plainly what
+rem is there: the note samples wav\0.wav to wav\7.wav, the joiner wav\wavjoin.exe and
+rem outputWAV.bat. Python is optional: where Python 3.6 or later is installed it renders
+rem the scores, otherwise the joiner does. Exit code 0 when everything is in place, 1 otherwise.
 setlocal
 cd /d "%~dp0"
 set PROBLEMS=0
@@ -10,20 +11,19 @@ py -3 -c "import sys; sys.exit(sys.version_info < (3, 6))" >nul 2>&1
 if not errorlevel 1 goto python_found
 python -c "import sys; sys.exit(sys.version_info < (3, 6))" >nul 2>&1
 if not errorlevel 1 goto python_found
-if exist Z:\usr\bin\python3 goto python_found
-echo MISSING: Python 3.6 or later. Orvane needs it to render scores to WAV files.
-echo          Install it with python.exe in this folder (or from python.org).
-set PROBLEMS=1
+echo Python: not installed, which is fine. Scores are rendered by the built-in joiner wav\wavjoin.exe.
 goto samples
 :python_found
-echo Python 3.6 or later: found.
+echo Python 3.6 or later: found. It renders scores to WAV files.
 
 :samples
 rem One command after each test: cmd under Wine runs the rest of a bracketed block anyway.
 for %%n in (0 1 2 3 4 5 6 7) do if not exist wav\%%n.wav echo MISSING: note sample wav\%%n.wav. Reinstall Orvane.
 for %%n in (0 1 2 3 4 5 6 7) do if not exist wav\%%n.wav set PROBLEMS=1
+if not exist wav\wavjoin.exe echo MISSING: the joiner wav\wavjoin.exe. Reinstall Orvane.
+if not exist wav\wavjoin.exe set PROBLEMS=1
 if not exist outputWAV.bat echo MISSING: outputWAV.bat, which renders scores. Reinstall Orvane.
 if not exist outputWAV.bat set PROBLEMS=1
-if %PROBLEMS%==0 echo Note samples and outputWAV.bat: found. Everything Orvane needs is in place.
+if %PROBLEMS%==0 echo Note samples, joiner and outputWAV.bat: found. Everything Orvane needs is in place.
 if %PROBLEMS%==1 pause
 exit /b %PROBLEMS%

@@ -3,16 +3,19 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORVANE_BUILD_DIR:-$ROOT/build}
-PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 nsis
   xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei googletest cmake ninja-build python3 python3-pil"
+# What serves a virtual display to a browser: a VNC server and noVNC behind websockify.
+VNC_PACKAGES="x11vnc websockify novnc"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# PACKAGES and any named here.
 install_missing() {
   local missing=()
-  for p in $PACKAGES; do
+  for p in $PACKAGES "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return
@@ -56,19 +59,96 @@ stop_wine() {
   wineserver -k 2>/dev/null || true
 }
 
-# A virtual display where none is set.
+have_display() {
+  [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+# A virtual display where none is set, of the size asked (WIDTHxHEIGHT). Xvfb picks a free
+# display number itself and tells it once it accepts clients.
 start_display() {
-  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
-  local n=99
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  have_display && return
+  local told
+  told=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$told" >/dev/null 2>&1 &
   XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+  for _ in $(seq 100); do
+    if grep -q '^[0-9][0-9]*$' "$told"; then
+      export DISPLAY=":$(cat "$told")"
+      rm -f "$told"
+      return
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$told"
   echo "Xvfb did not start" >&2
   return 1
 }
 
 stop_display() {
-  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  [ -z "${XVFB_PID:-}" ] || end_process "$XVFB_PID"
+}
+
+# Ends a process this shell started (with "group": its whole process group), forcibly
+# if it lingers, and reaps it.
+end_process() {
+  local target=$1
+  [ "${2:-}" != group ] || target=-$1
+  kill -TERM -- "$target" 2>/dev/null || return 0
+  for _ in $(seq 30); do
+    case $(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) in Z* | "") break ;; esac
+    sleep 0.1
+  done
+  kill -KILL -- "$target" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
+# Whether a server could listen on the port (reusing it from closed connections, as
+# servers do).
+port_free() {
+  python3 -c 'import socket, sys
+s = socket.socket()
+s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1", int(sys.argv[1])))' "$1" 2>/dev/null
+}
+
+# Serves $DISPLAY to a browser on this computer only: x11vnc on the first free port from
+# 5900 (VNC_PORT), noVNC through websockify on the first free one from 6080 (WEB_PORT).
+start_vnc() {
+  : >"$BUILD/x11vnc.port"
+  x11vnc -display "$DISPLAY" -localhost -autoport 5900 -forever -shared -nopw -quiet \
+    >"$BUILD/x11vnc.port" 2>"$BUILD/x11vnc.log" </dev/null &
+  VNC_PID=$!
+  VNC_PORT=
+  for _ in $(seq 100); do
+    VNC_PORT=$(sed -n 's/^PORT=//p' "$BUILD/x11vnc.port")
+    [ -n "$VNC_PORT" ] || ! kill -0 "$VNC_PID" 2>/dev/null && break
+    sleep 0.1
+  done
+  [ -n "$VNC_PORT" ] || { echo "x11vnc did not start: see $BUILD/x11vnc.log" >&2; return 1; }
+  # websockify forks a process per browser: its own session lets one signal end them all.
+  for WEB_PORT in $(seq 6080 6179); do
+    port_free "$WEB_PORT" || continue
+    setsid websockify --web /usr/share/novnc "127.0.0.1:$WEB_PORT" "127.0.0.1:$VNC_PORT" \
+      >"$BUILD/websockify.log" 2>&1 </dev/null &
+    WEB_PID=$!
+    for _ in $(seq 100); do
+      kill -0 "$WEB_PID" 2>/dev/null || break
+      (: <"/dev/tcp/127.0.0.1/$WEB_PORT") 2>/dev/null && return
+      sleep 0.1
+    done
+    stop_websockify  # the port was taken meanwhile, or it hangs
+  done
+  echo "websockify did not start: see $BUILD/websockify.log" >&2
+  return 1
+}
+
+stop_websockify() {
+  [ -z "${WEB_PID:-}" ] || end_process "$WEB_PID" group
+  WEB_PID=
+}
+
+stop_vnc() {
+  stop_websockify
+  [ -z "${VNC_PID:-}" ] || end_process "$VNC_PID"
 }

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "art/Art.h"
+#include "editor/Preview.h"
+#include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/Formmain.h"
 #include "state/Notification.h"
@@ -56,27 +58,11 @@ const wchar_t kScriptTemplate[] =
     L"    for data in data_list:\r\n"
     L"        output_file.writeframes(data)\r\n";
 
-// Exit codes of outputWAV.bat.
-constexpr DWORD kNoPython = 2, kMissingItems = 3;
+const wchar_t kRendering[] = L"正在生成WAV…";
+const wchar_t kPlaying[] = L"播放中…（Esc停止）";
 
 unsigned long long fileTime(const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-using FileStamps = std::vector<std::pair<std::wstring, unsigned long long>>;
-
-// The WAV files of a folder with the times they were last written.
-FileStamps wavFiles(const std::wstring& folder) {
-    FileStamps files;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*.wav").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return files;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        files.emplace_back(found.cFileName, fileTime(found.ftLastWriteTime));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return files;
 }
 
 // When an ordinary file was last written, in the system's time; nothing when there is none.
@@ -108,20 +94,20 @@ const ui::FormLayout FormEditor::layout{
         ui::clickArea(L"ImageWAV", {360, 7320, 3975, 1095}, &FormEditor::ImageWAV_Click),
         ui::clickArea(L"ImageUN", {20880, 360, 375, 375}, &FormEditor::ImageUN_Click),
         ui::wrapped(ui::label(L"LabelMSG", {360, 8760, 3975, 735},
-                           L"注意！通过Ai模型创作、新建、打开 等操作会重置编辑器", kSongTi, RGB(0, 0, 0))),
+                              L"注意！通过Ai模型创作、新建、打开 等操作会重置编辑器", kSongTi, RGB(0, 0, 0))),
         ui::label(L"LabelZT", {240, 11640, 3975, 375}, L"就绪", kNewSongTi, RGB(0, 0, 0)),
-        ui::opaque(ui::label(L"lblLineNo", {6000, 1920, 375, 9855}, L"", kSongTi, RGB(0x80, 0x80, 0x80)),
-               RGB(0xE0, 0xE0, 0xE0)),
-        ui::multiLine(ui::textBox(L"txtCode", {6360, 1920, 14775, 9855}, kDefaultScore, kSongTi,
-                              RGB(0, 0, 0), RGB(255, 255, 255))),
+        ui::fitted(
+            ui::opaque(ui::label(L"lblLineNo", {6000, 1920, 375, 9855}, L"", kSongTi, RGB(0x80, 0x80, 0x80)),
+                       RGB(0xE0, 0xE0, 0xE0))),
+        ui::multiLine(ui::textBox(L"txtCode", {6360, 1920, 14775, 9855}, kDefaultScore, kSongTi, RGB(0, 0, 0),
+                                  RGB(255, 255, 255))),
         ui::timer(L"Timer1", 100, &FormEditor::Timer1_Timer),
-        ui::timer(L"TimerWAV", 200, &FormEditor::TimerWAV_Timer, false),
+        ui::timer(L"TimerZT", 3000, &FormEditor::TimerZT_Timer, false),
+        ui::timer(L"TimerPlay", 50, &FormEditor::TimerPlay_Timer, false),
         ui::hiddenText(L"TextY", kScriptTemplate),
         ui::hiddenText(L"Text1", L""),
         ui::hiddenText(L"TextPY", L""),
     }};
-
-std::wstring FormEditor::outputFolder = L"C:\\Orvane\\OutputWAV";
 
 FormEditor::FormEditor() : Form(layout) {}
 
@@ -130,10 +116,13 @@ void FormEditor::Form_Load() {
     showThemePicture(light);
     const COLORREF ink = light ? RGB(0, 0, 0) : RGB(0xE0, 0xE0, 0xE0);
     setColors(L"txtCode", ink, light ? RGB(255, 255, 255) : RGB(0, 0, 0));
-    setColors(L"lblLineNo", light ? RGB(0x80, 0x80, 0x80) : ink, light ? RGB(0xE0, 0xE0, 0xE0) : RGB(0, 0, 0));
+    setColors(L"lblLineNo", light ? RGB(0x80, 0x80, 0x80) : ink,
+              light ? RGB(0xE0, 0xE0, 0xE0) : RGB(0, 0, 0));
     setColors(L"LabelZT", ink, control(L"LabelZT").back);
     setColors(L"LabelMSG", ink, control(L"LabelMSG").back);
     Timer1_Timer();
+    markUnchanged();
+    if (rendering::running()) showStatus(kRendering);
     if (state::aiRequested()) {
         aiRun();
         state::write(state::AiRequest, L"0");
@@ -144,10 +133,11 @@ void FormEditor::Form_Load() {
 // output\output.sop. Only a score written during this run is loaded: a result that is
 // missing, unreadable or left from an earlier run keeps the text as it is.
 void FormEditor::aiRun() {
+    stopPreview();
     showStatus(L"Ai思考中");
     FILETIME before;
     GetSystemTimeAsFileTime(&before);
-    const sys::Started model = sys::start(sys::inProgramFolder(L"Ai.bat"));
+    const sys::Started model = sys::system().startHidden(sys::inProgramFolder(L"Ai.bat"));
     state::postNotification(L"Ai思考中", L"请等待大约3秒");
     sys::system().sleep(3000);
 
@@ -157,12 +147,12 @@ void FormEditor::aiRun() {
     uint32_t error = 0;
     const auto lines = fresh ? text::readLines(result, &error) : std::nullopt;
     if (!lines) {
-        showStatus(L"就绪");
+        showStatus(idleStatus());
         const std::wstring cause = !model     ? L"无法启动 Ai.bat：" + sys::describe(model.error)
                                    : !written ? L"没有找到结果文件 " + result + L"。"
                                    : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
                                             : L"无法读取结果文件 " + result + L"：" + sys::describe(error);
-        sys::message(L"AI 模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+        sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
                      sys::Icon::Exclamation);
         return;
     }
@@ -171,7 +161,27 @@ void FormEditor::aiRun() {
     setText(L"txtCode", score);
     showStatus(L"完毕！");
     sys::system().sleep(900);
-    showStatus(L"就绪");
+    showStatus(idleStatus());
+}
+
+// 就绪, unless a rendering or the preview is under way.
+std::wstring FormEditor::idleStatus() const {
+    return playing() ? kPlaying : rendering::running() ? kRendering : L"就绪";
+}
+
+// How something ended, for three seconds.
+void FormEditor::showOutcome(const std::wstring& status) {
+    showStatus(status);
+    setTimerEnabled(L"TimerZT", true);
+}
+
+void FormEditor::TimerZT_Timer() {
+    setTimerEnabled(L"TimerZT", false);
+    showStatus(idleStatus());
+}
+
+void FormEditor::renderingEnded(bool succeeded) {
+    showOutcome(succeeded ? L"WAV文件已生成" : L"生成WAV失败");
 }
 
 void FormEditor::showStatus(const std::wstring& status) {
@@ -186,32 +196,50 @@ void FormEditor::showStatus(const std::wstring& status) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
-void FormEditor::ImageAi_Click() { aiRun(); }
+void FormEditor::ImageAi_Click() {
+    aiRun();
+}
 
 void FormEditor::Timer1_Timer() {
-    // Rebuilt only when the text changed, and only as many numbers as the label shows:
+    // Rebuilt only when the text changed or scrolled, and only for the lines on screen:
     // a tick stays cheap on scores of any length.
     const unsigned changes = control(L"txtCode").changes;
-    if (changes == gutterChanges_) return;
-    gutterChanges_ = changes;
-    readText(L"txtCode", [this](std::wstring_view score) {
-        size_t pairs = 0;
-        for (size_t at = score.find(L'\r'); at != std::wstring_view::npos; at = score.find(L'\r', at + 1))
-            if (at + 1 < score.size() && score[at + 1] == L'\n') ++pairs;
-        lineCount_ = score.empty() ? 0 : pairs + 1;
-    });
-
-    const RECT gutter = pixelRect(L"lblLineNo");
-    const int lineHeight = std::max(1, toPixels(static_cast<int>(control(L"lblLineNo").font.points * 20)));
-    const size_t fit = static_cast<size_t>((gutter.bottom - gutter.top) / lineHeight + 1);
+    const std::vector<size_t> rows = visibleLineStarts(L"txtCode");
+    const size_t top = rows.empty() ? 0 : rows.front();
+    if (changes == gutterChanges_ && top == gutterTop_) return;
     std::wstring caption;
-    for (size_t k = 1; k <= std::min(lineCount_, fit); ++k) caption += std::to_wstring(k) + L"\r\n";
+    readText(L"txtCode", [&](std::wstring_view score) {
+        const auto pairsIn = [&](size_t from, size_t to) {
+            size_t pairs = 0;
+            for (size_t at = score.find(L'\r', from); at != std::wstring_view::npos && at + 1 < to;
+                 at = score.find(L'\r', at + 1))
+                if (score[at + 1] == L'\n') ++pairs;
+            return pairs;
+        };
+        if (changes != gutterChanges_) lineCount_ = score.empty() ? 0 : pairsIn(0, score.size()) + 1;
+        if (score.empty()) return;
+        // Each line on screen that begins a line of the score gets its number; the rows
+        // a long line wraps onto get none.
+        size_t line = pairsIn(0, top) + 1, counted = top;
+        for (const size_t start : rows) {
+            line += pairsIn(counted, start);
+            counted = start;
+            const bool begins =
+                start == 0 || (start >= 2 && score[start - 2] == L'\r' && score[start - 1] == L'\n');
+            caption += (begins ? std::to_wstring(line) : L"") + L"\r\n";
+        }
+    });
+    gutterChanges_ = changes;
+    gutterTop_ = top;
+    while (caption.size() >= 4 && caption.compare(caption.size() - 4, 4, L"\r\n\r\n") == 0)
+        caption.resize(caption.size() - 2);  // no empty rows below the last number
+    if (caption == L"\r\n") caption.clear();
     if (caption != text(L"lblLineNo")) setText(L"lblLineNo", caption);
 }
 
 bool FormEditor::confirmReset() {
-    return sys::system().messageBox(L"你确定要继续吗？这将会清空输入框的现有内容", L"确认", sys::Buttons::YesNo,
-                                    sys::Icon::Question) == sys::Answer::Yes;
+    return sys::system().messageBox(L"你确定要继续吗？这将会清空输入框的现有内容", L"确认",
+                                    sys::Buttons::YesNo, sys::Icon::Question) == sys::Answer::Yes;
 }
 
 void FormEditor::ImageNEW_Click() {
@@ -232,21 +260,146 @@ void FormEditor::ImageOPEN_Click() {
     std::wstring score;
     for (const std::wstring& line : *lines) score += line + L"\r\n";
     setText(L"txtCode", score);
+    markUnchanged();
 }
 
 void FormEditor::ImageSAVE_Click() {
+    save();
+}
+
+// The save of the design, with one question before it: characters that a GBK file
+// cannot hold would become "?", and the default answer writes nothing.
+bool FormEditor::save() {
+    const std::wstring score = text(L"txtCode");
+    if (const std::wstring lost = outsideGbk(score); !lost.empty()) {
+        std::wstring shown;
+        size_t count = 0;
+        for (size_t i = 0; i < lost.size() && count < 20; ++i, ++count) {
+            if (IS_HIGH_SURROGATE(lost[i]) && i + 1 < lost.size()) shown += lost[i++];
+            shown += lost[i];
+            shown += L' ';
+        }
+        const bool more = shown.size() < lost.size() + count;
+        const std::wstring question =
+            L"乐谱中有以下字符无法保存在 .sop 文件中（GBK 编码），保存后它们会变成“?”：\r\n" + shown +
+            (more ? L"等" : L"") + L"\r\n仍要保存吗？";
+        if (sys::system().messageBox(question, {}, sys::Buttons::YesNoDefaultNo, sys::Icon::Warning) !=
+            sys::Answer::Yes)
+            return false;
+    }
     const auto file = sys::system().saveFile({L"保存", L"SOP （Orvane乐谱文件）|*.sop", {}});
     if (!file) {
-        sys::system().messageBox(L"您取消了保存", L"Save Cancelled", sys::Buttons::Ok, sys::Icon::Exclamation);
-        return;
+        sys::system().messageBox(L"您取消了保存", L"Save Cancelled", sys::Buttons::Ok,
+                                 sys::Icon::Exclamation);
+        return false;
     }
-    if (const uint32_t error = text::writeBytes(*file, text::toGbk(text(L"txtCode")) + "\r\n"))
-        sys::message(L"无法保存乐谱 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
+    if (const uint32_t error = text::writeBytes(*file, text::toGbk(score) + "\r\n")) {
+        sys::message(L"无法保存乐谱文件 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
+        return false;
+    }
+    unchangedText_ = score;
+    return true;
+}
+
+void FormEditor::markUnchanged() {
+    unchangedText_ = text(L"txtCode");
+}
+
+bool FormEditor::changed() const {
+    bool same = false;
+    readText(L"txtCode", [&](std::wstring_view score) { same = score == unchangedText_; });
+    return !same;
 }
 
 void FormEditor::ImageUN_Click() {
+    if (changed()) {
+        const sys::Answer answer =
+            sys::system().messageBox(L"乐谱有未保存的更改。关闭编辑器之前要保存吗？", {},
+                                     sys::Buttons::SaveDiscardCancel, sys::Icon::Question);
+        if (answer == sys::Answer::Cancel || (answer == sys::Answer::Save && !save())) return;
+    }
+    stopPreview();
     unload();
     ui::show<Formmain>();
+}
+
+bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
+    if (ctrl) {
+        if (key == 'N')
+            ImageNEW_Click();
+        else if (key == 'O')
+            ImageOPEN_Click();
+        else if (key == 'S')
+            ImageSAVE_Click();
+        else
+            return false;
+        return true;
+    }
+    if (key == VK_F5) {
+        if (playing())
+            stopPreview();
+        else
+            startPreview();
+        return true;
+    }
+    if (key == VK_ESCAPE && playing()) {
+        stopPreview();
+        return true;
+    }
+    return false;
+}
+
+void FormEditor::startPreview() {
+    std::wstring digits;
+    readText(L"txtCode", [&](std::wstring_view score) { digits = noteDigits(score); });
+    std::wstring failure;
+    auto samples = preview::loadSamples(sys::inProgramFolder(L"wav"), digits, failure);
+    if (!samples) {
+        sys::message(failure, sys::Icon::Exclamation);
+        return;
+    }
+    uint32_t error = 0;
+    sound_ = sys::system().play(
+        preview::source(digits, std::make_shared<const preview::Samples>(std::move(*samples))), error);
+    if (!sound_) {
+        sys::message(L"无法播放：没有可用的声音输出设备（" + sys::describe(error) + L"）。",
+                     sys::Icon::Exclamation);
+        return;
+    }
+    playedChanges_ = control(L"txtCode").changes;
+    showStatus(kPlaying);
+    setTimerEnabled(L"TimerPlay", true);
+}
+
+void FormEditor::stopPreview() {
+    if (!sound_) return;
+    sound_.reset();
+    setTimerEnabled(L"TimerPlay", false);
+    if (text(L"LabelZT") == kPlaying) showStatus(idleStatus());
+}
+
+// The end of the score, or any edit, ends the preview.
+void FormEditor::TimerPlay_Timer() {
+    if (!sound_ || sound_->finished() || control(L"txtCode").changes != playedChanges_) stopPreview();
+}
+
+std::wstring FormEditor::outsideGbk(std::wstring_view text) {
+    const auto fits = [](std::wstring_view part) {
+        BOOL lost = FALSE;
+        if (part.empty()) return true;
+        const int size = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, part.data(),
+                                             static_cast<int>(part.size()), nullptr, 0, nullptr, &lost);
+        return size > 0 && !lost;
+    };
+    std::wstring found;
+    if (fits(text)) return found;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t length = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
+        const std::wstring_view character = text.substr(i, length);
+        if (!fits(character) && found.find(character) == std::wstring::npos) found += character;
+        i += length - 1;
+    }
+    return found;
 }
 
 std::wstring FormEditor::noteDigits(std::wstring_view score) {
@@ -280,7 +433,7 @@ std::wstring FormEditor::joiningScript(std::wstring_view scriptTemplate, std::ws
 }
 
 void FormEditor::ImageWAV_Click() {
-    if (rendering()) {
+    if (rendering::running()) {
         sys::message(L"上一次生成还没有结束，请稍候再试。", sys::Icon::Exclamation);
         return;
     }
@@ -300,52 +453,18 @@ void FormEditor::ImageWAV_Click() {
 
     const std::wstring batch = sys::inProgramFolder(L"outputWAV.bat");
     if (!sys::exists(batch))
-        return renderingFailed(L"找不到批处理文件 outputWAV.bat（" + batch + L"），它用 Python 把音符采样连成WAV文件。"
-                               L"请重新安装 奥文Orvane。");
-    outputBefore_ = wavFiles(outputFolder);
-    sys::Started started = sys::start(batch);
-    if (!started)
+        return renderingFailed(L"找不到批处理文件 outputWAV.bat（" + batch +
+                               L"），它用 Python 把音符采样连成WAV文件。"
+                               L"请重新安装奥文Orvane。");
+    // The outcome is posted once the batch file has ended, by the program: the editor
+    // may close meanwhile.
+    if (const sys::Started started = rendering::start(batch); !started)
         return renderingFailed(L"无法启动批处理文件 outputWAV.bat：" + sys::describe(started.error));
-    // Success is known only once the batch file has ended and a new file is there.
-    batch_ = std::move(started);
-    watching_ = true;
-    setTimerEnabled(L"TimerWAV", true);
-}
-
-void FormEditor::TimerWAV_Timer() {
-    if (!watching_) return setTimerEnabled(L"TimerWAV", false);
-    const auto code = sys::system().exitCode(batch_);
-    if (!code) return;
-    watching_ = false;
-    batch_ = {};
-    setTimerEnabled(L"TimerWAV", false);
-
-    for (const auto& file : wavFiles(outputFolder))
-        if (std::find(outputBefore_.begin(), outputBefore_.end(), file) == outputBefore_.end()) {
-            state::postNotification(L"生成成功", L"生成的wav文件已为您保存在C:\\Orvane\\OutputWAV中");
-            return;
-        }
-
-    std::wstring missing;
-    for (wchar_t d = L'0'; d <= L'7'; ++d) {
-        const std::wstring sample = std::wstring(1, d) + L".wav";
-        if (!sys::exists(sys::inProgramFolder(L"wav\\" + sample))) missing += (missing.empty() ? L"" : L"、") + sample;
-    }
-    if (*code == kNoPython)
-        renderingFailed(L"找不到 Python 3.6 或更高版本的解释器。请先安装 Python（程序文件夹中的 python.exe "
-                        L"是它的安装程序），然后再试。");
-    else if (!missing.empty())
-        renderingFailed(L"缺少音符采样 " + missing + L"（应在 " + sys::inProgramFolder(L"wav") + L" 中）。"
-                        L"请重新安装 奥文Orvane。");
-    else if (*code == kMissingItems)
-        renderingFailed(L"outputWAV.bat 找不到生成脚本或音符采样（" + sys::inProgramFolder(L"wav") + L"）。");
-    else if (*code != 0)
-        renderingFailed(L"Python 运行生成脚本 wav\\wav.py 时出错（退出代码 " + std::to_wstring(*code) +
-                        L"）。请检查音符采样 0.wav 到 7.wav 是否完好。");
-    else
-        renderingFailed(L"outputWAV.bat 已运行结束，但输出文件夹 " + outputFolder + L" 中没有出现新的WAV文件。");
+    setTimerEnabled(L"TimerZT", false);
+    showStatus(kRendering);
 }
 
 void FormEditor::renderingFailed(const std::wstring& cause) {
+    showOutcome(L"生成WAV失败");
     sys::message(L"没有生成WAV文件：" + cause, sys::Icon::Error);
 }

@@ -1,10 +1,11 @@
 // The score editor: the score in a text box with a line-number gutter beside it, New,
 // Open and Save of .sop files, rendering of the score to a WAV file through the
-// outside batch file, and the AI button. Its close cross returns to the main menu.
+// outside batch file, the AI button, and F5 to hear the score. Its close cross returns
+// to the main menu, after asking about changes that were not saved.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "forms/Form.h"
 #include "system/System.h"
@@ -13,29 +14,31 @@ class FormEditor : public ui::Form {
 public:
     FormEditor();
 
-    // The folder that receives the rendered pieces, "C:\Orvane\OutputWAV"; rendering
-    // reports success only once a new WAV file has landed there. Tests point it elsewhere.
-    static std::wstring outputFolder;
-
     // The score's note digits, ASCII "0" to "7", in reading order.
     static std::wstring noteDigits(std::wstring_view score);
     // "files[1], files[2], files[3]" for the digits "123".
     static std::wstring sampleList(std::wstring_view digits);
     // The script template with every placeholder replaced by the sample list.
     static std::wstring joiningScript(std::wstring_view scriptTemplate, std::wstring_view list);
+    // The characters of a text that a GBK file cannot hold, each once, in order.
+    static std::wstring outsideGbk(std::wstring_view text);
 
-    // The gutter: the number of lines of the score (CR LF pairs + 1, none when empty),
-    // of which the label lists as many as fit.
+    // The gutter: the number of lines of the score (CR LF pairs + 1, none when empty).
     size_t lineCount() const { return lineCount_; }
+    // Whether F5's preview is playing.
+    bool playing() const { return sound_ != nullptr; }
 
-    // Whether a rendering started by 生成WAV文件 is still being watched.
-    bool rendering() const { return watching_; }
+    // The rendering started here has ended: the status line says how.
+    void renderingEnded(bool succeeded);
 
 private:
     static const ui::FormLayout layout;
     void Form_Load() override;
+    bool Form_KeyDown(UINT key, bool ctrl) override;
+    void Form_QueryUnload() override { ImageUN_Click(); }
     void Timer1_Timer();
-    void TimerWAV_Timer();
+    void TimerZT_Timer();
+    void TimerPlay_Timer();
     void ImageAi_Click();
     void ImageNEW_Click();
     void ImageOPEN_Click();
@@ -45,14 +48,22 @@ private:
 
     void aiRun();
     void showStatus(const std::wstring& status);
+    std::wstring idleStatus() const;
+    void showOutcome(const std::wstring& status);
     bool confirmReset();
+    bool save();
+    void markUnchanged();
+    bool changed() const;
     void renderingFailed(const std::wstring& cause);
+    void startPreview();
+    void stopPreview();
 
-    unsigned gutterChanges_ = ~0u;  // the text's change count the gutter was built for
+    unsigned gutterChanges_ = ~0u;   // the text's change count the gutter was built for
+    size_t gutterTop_ = ~size_t{0};  // and the first character on screen
     size_t lineCount_ = 0;
+    std::wstring unchangedText_;  // the text as loaded, opened or saved
 
-    // The running rendering: the batch file's process and the output folder before it.
-    sys::Started batch_;
-    bool watching_ = false;
-    std::vector<std::pair<std::wstring, unsigned long long>> outputBefore_;
+    std::unique_ptr<sys::Sound> sound_;
+    unsigned playedChanges_ = 0;  // the text's change count when the preview started
+    std::wstring statusBeforePlay_;
 };

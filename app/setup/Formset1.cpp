@@ -3,7 +3,6 @@
 #include "art/Art.h"
 #include "forms/Program.h"
 #include "setup/Formset2.h"
-#include "state/FormE.h"
 #include "system/Paths.h"
 #include "system/System.h"
 
@@ -37,8 +36,10 @@ void Formset1::Image3_Click() {
 void Formset1::Image4_Click() {
     const std::wstring installer = sys::inProgramFolder(L"python.exe");
     if (!sys::exists(installer)) {
-        unload();
-        ui::show<FormE>();
+        sys::message(
+            L"Orvane 不需要 Python：作曲和生成WAV文件都不用它，Python 是可选的。"
+            L"程序文件夹中没有 Python 安装程序（python.exe）；如果您想安装 Python，"
+            L"请从 python.org 下载。点击“下一步”继续设置。");
         return;
     }
     if (const sys::Started started = sys::start(installer); !started) {

@@ -1,7 +1,7 @@
-// Step 1 of the setup: the Python installer that ships in the program folder as
-// python.exe. Each click on its button starts one more installer and the step stays;
-// a missing installer is a damaged installation and shows the error window.
-// 下一步 goes on without testing whether Python is installed.
+// Step 1 of the setup: the Python installer, when one lies in the program folder as
+// python.exe. Each click on its button starts one more installer and the step stays.
+// Orvane composes and renders without Python, so a missing installer is only said in a
+// message, and the step stays. 下一步 goes on without testing whether Python is installed.
 #pragma once
 
 #include "forms/Form.h"

@@ -20,6 +20,7 @@ constexpr int kProgramIcon = 1;
 constexpr UINT_PTR kKeepOnTop = 0xF00D;
 constexpr UINT kKeepOnTopInterval = 100;
 constexpr int kCornerMargin = 12;  // pixels at 96 dpi between a moved pop-up and the corner
+constexpr int kFittedGap = 30;     // twips kept free at the right of a fitted line
 
 Control base(std::wstring name, Kind kind, Twips bounds) {
     Control c;
@@ -35,6 +36,34 @@ HFONT createFont(const Font& font, double pixelsPerInch) {
     return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
+}
+
+// The label's font, or, for a line wider than `width` pixels, the same face narrowed
+// until the line fits (the caller deletes a font it gets that differs from the label's).
+HFONT fittingFont(HDC dc, const Control& c, const std::wstring& line, int width) {
+    const auto widthIn = [&](HFONT font) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        SelectObject(dc, previous);
+        return size.cx;
+    };
+    const LONG natural = widthIn(c.hfont);
+    if (natural <= width) return c.hfont;
+    TEXTMETRICW metrics{};
+    HGDIOBJ previous = SelectObject(dc, c.hfont);
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    LOGFONTW face{};
+    GetObjectW(c.hfont, sizeof face, &face);
+    face.lfWidth = std::max<LONG>(1, MulDiv(metrics.tmAveCharWidth, width, natural));
+    HFONT narrow = CreateFontIndirectW(&face);
+    while (widthIn(narrow) > width && face.lfWidth > 1) {
+        DeleteObject(narrow);
+        --face.lfWidth;
+        narrow = CreateFontIndirectW(&face);
+    }
+    return narrow;
 }
 
 struct MemoryCanvas {
@@ -103,6 +132,11 @@ Control opaque(Control label, COLORREF back) {
     return label;
 }
 
+Control fitted(Control label) {
+    label.fitLines = true;
+    return label;
+}
+
 Control multiLine(Control box) {
     box.multiLine = true;
     return box;
@@ -118,6 +152,14 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form && form->window_ == window) return form->handle(message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+Form* formOf(HWND window) {
+    const HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    wchar_t name[32] = {};
+    if (!root || !GetClassNameW(root, name, 32) || wcscmp(name, kFormClass) != 0) return nullptr;
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    return form && form->hwnd() == root ? form : nullptr;
 }
 
 void registerFormClass() {
@@ -354,6 +396,42 @@ void Form::setText(const std::wstring& name, const std::wstring& text) {
     if (window_ && c.kind == Kind::Label) InvalidateRect(window_, nullptr, FALSE);
 }
 
+std::vector<size_t> Form::visibleLineStarts(const std::wstring& name) const {
+    const Control& c = control(name);
+    std::vector<size_t> starts;
+    if (!c.edit) return starts;
+    const RECT box = pixelRect(name);
+    HDC dc = GetDC(c.edit);
+    HGDIOBJ previous = SelectObject(dc, c.hfont);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(c.edit, dc);
+    const LRESULT first = SendMessageW(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const LRESULT count = SendMessageW(c.edit, EM_GETLINECOUNT, 0, 0);
+    const LRESULT rows = (box.bottom - box.top) / std::max<LONG>(1, metrics.tmHeight);
+    for (LRESULT row = first; row < count && row <= first + rows; ++row) {
+        const LRESULT start = SendMessageW(c.edit, EM_LINEINDEX, static_cast<WPARAM>(row), 0);
+        if (start < 0) break;
+        starts.push_back(static_cast<size_t>(start));
+    }
+    return starts;
+}
+
+int Form::drawnWidth(const std::wstring& name, const std::wstring& line) const {
+    const Control& c = control(name);
+    HDC dc = GetDC(window_);
+    const RECT box = pixelRect(name);
+    HFONT font = fittingFont(dc, c, line, box.right - box.left - toPixels(kFittedGap));
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    SelectObject(dc, previous);
+    if (font != c.hfont) DeleteObject(font);
+    ReleaseDC(window_, dc);
+    return size.cx;
+}
+
 void Form::setTimerEnabled(const std::wstring& name, bool enabled) {
     Control& c = control(name);
     c.visible = enabled;
@@ -425,6 +503,25 @@ int Form::hitTest(POINT point) const {
     return -1;
 }
 
+void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    for (size_t from = 0; from <= c.text.size() && r.top < r.bottom;) {
+        size_t end = c.text.find(L"\r\n", from);
+        if (end == std::wstring::npos) end = c.text.size();
+        const std::wstring line = c.text.substr(from, end - from);
+        if (!line.empty()) {
+            HFONT font = fittingFont(dc, c, line, r.right - r.left - toPixels(kFittedGap));
+            HGDIOBJ previous = SelectObject(dc, font);
+            TextOutW(dc, r.left, r.top, line.c_str(), static_cast<int>(line.size()));
+            SelectObject(dc, previous);
+            if (font != c.hfont) DeleteObject(font);
+        }
+        r.top += metrics.tmHeight;
+        from = end + 2;
+    }
+}
+
 void Form::paint(HDC dc) {
     const SIZE size = clientSize();
     MemoryCanvas canvas(dc, size);
@@ -465,7 +562,10 @@ void Form::paint(HDC dc) {
                 format |= c.wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : 0;
             }
             IntersectClipRect(canvas.dc, r.left, r.top, r.right, r.bottom);
-            DrawTextW(canvas.dc, c.text.c_str(), static_cast<int>(c.text.size()), &r, format);
+            if (c.fitLines)
+                drawFitted(canvas.dc, c, r);
+            else
+                DrawTextW(canvas.dc, c.text.c_str(), static_cast<int>(c.text.size()), &r, format);
             SelectClipRgn(canvas.dc, nullptr);
             SelectObject(canvas.dc, previous);
         }
@@ -553,7 +653,7 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_CLOSE:
-            unload();
+            Form_QueryUnload();
             return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);

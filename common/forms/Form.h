@@ -56,6 +56,7 @@ struct Control {
     int cutAt = 0;        // auto-size label: where it is cut off (twips from the window's left), 0: the edge
     bool opaque = false;  // label: painted on its back colour, not on what lies beneath
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
+    bool fitLines = false;  // label: a line wider than the box is drawn narrower to fit, 2 px to spare
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
     wchar_t passwordChar = 0;
     unsigned interval = 0;  // timer, in milliseconds
@@ -78,6 +79,7 @@ Control hiddenText(std::wstring name, std::wstring value);
 Control wrapped(Control label);                   // wraps inside its box, the rest cut off
 Control autoSized(Control label, int cutAt = 0);  // one line, cut at cutAt twips or the edge
 Control opaque(Control label, COLORREF back);     // painted on its own background
+Control fitted(Control label);                    // each line narrowed to the box's width
 Control multiLine(Control box);
 
 template <class F>
@@ -145,6 +147,11 @@ public:
     void readText(const std::wstring& name, const std::function<void(std::wstring_view)>& read) const;
     void setText(const std::wstring& name, const std::wstring& text);
     void setTimerEnabled(const std::wstring& name, bool enabled);
+    // A multi-line text box: the character index at which each line on screen starts,
+    // from the top of the box down to its bottom or the end of the text.
+    std::vector<size_t> visibleLineStarts(const std::wstring& name) const;
+    // How wide a fitted label draws one line of its text, in pixels.
+    int drawnWidth(const std::wstring& name, const std::wstring& line) const;
     // The text and back colours of a label or a text box.
     void setColors(const std::wstring& name, COLORREF color, COLORREF back);
 
@@ -162,10 +169,19 @@ public:
 
     // Runs a control's handler as a click or a tick would (tests, keyboard).
     void fire(const std::wstring& name);
+    // A key pressed anywhere in the window, before the control with the focus sees it
+    // (the message loop, tests). Returns whether the window took it.
+    bool pressKey(UINT key, bool ctrl) { return Form_KeyDown(key, ctrl); }
+    // The user asks the window to close (Alt+F4), as the system's close does.
+    void requestClose() { Form_QueryUnload(); }
 
 protected:
     explicit Form(const FormLayout& layout);
     virtual void Form_Load() {}
+    // A key for the whole window; false leaves it to the control with the focus.
+    virtual bool Form_KeyDown(UINT /*key*/, bool /*ctrl*/) { return false; }
+    // Alt+F4 and the system's close: the window unloads unless it says otherwise.
+    virtual void Form_QueryUnload() { unload(); }
 
 private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
@@ -174,6 +190,7 @@ private:
     void keepTexts();
     void releaseControls();
     void paint(HDC dc);
+    void drawFitted(HDC dc, const Control& c, RECT r) const;
     int hitTest(POINT point) const;
     // Scaling: the monitor's DPI and the fit into its work area, then every font, text
     // box and picture again at that scale.
@@ -190,5 +207,8 @@ private:
     int pressed_ = -1;
     bool shown_ = false;
 };
+
+// The form a window belongs to (itself or one of its controls), or nothing.
+Form* formOf(HWND window);
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include "forms/Program.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "forms/Pictures.h"
@@ -34,11 +35,44 @@ void initialise(const std::wstring& programName) {
 int run() {
     MSG message{};
     while (openCount() > 0 && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (previewKey(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
         collect();
     }
     return 0;
+}
+
+bool previewKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    Form* form = formOf(message.hwnd);
+    return form && form->pressKey(static_cast<UINT>(message.wParam), GetKeyState(VK_CONTROL) < 0);
+}
+
+namespace {
+std::map<UINT_PTR, void (*)()>& programTimers() {
+    static std::map<UINT_PTR, void (*)()> timers;
+    return timers;
+}
+void CALLBACK programTick(HWND, UINT, UINT_PTR id, DWORD) {
+    const auto found = programTimers().find(id);
+    if (found != programTimers().end()) found->second();
+}
+}  // namespace
+
+void startProgramTimer(unsigned interval, void (*tick)()) {
+    for (const auto& [id, running] : programTimers())
+        if (running == tick) return;
+    if (const UINT_PTR id = SetTimer(nullptr, 0, interval, programTick)) programTimers()[id] = tick;
+}
+
+void stopProgramTimer(void (*tick)()) {
+    for (auto it = programTimers().begin(); it != programTimers().end(); ++it)
+        if (it->second == tick) {
+            KillTimer(nullptr, it->first);
+            programTimers().erase(it);
+            return;
+        }
 }
 
 void endNow() {

@@ -17,6 +17,15 @@ void initialise(const std::wstring& programName);
 // Dispatches messages until the last window has unloaded. Returns the exit code.
 int run();
 
+// A key press goes first to the window it is pressed in (Form_KeyDown); true when
+// the window took it, and the control with the focus then never sees it.
+bool previewKey(const MSG& message);
+
+// A timer of the program rather than of one window: it ticks while the program runs,
+// whichever windows come and go. Starting a running one changes nothing.
+void startProgramTimer(unsigned interval, void (*tick)());
+void stopProgramTimer(void (*tick)());
+
 // Ends the program at once: every window disappears, no further handler runs.
 void endNow();
 

@@ -1,8 +1,13 @@
 #include "system/System.h"
 
 #include <windows.h>
+// The common dialogs and waveOut build on windows.h.
 #include <commdlg.h>
+#include <mmsystem.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "system/Paths.h"
@@ -42,24 +47,158 @@ std::vector<wchar_t> dialogFilter(const std::wstring& filter) {
     return result;
 }
 
+// MessageBoxW names its buttons in the system's language; a box that asks 保存, 不保存
+// or 取消 renames its Yes, No and Cancel buttons as it comes up.
+HHOOK relabelHook = nullptr;
+
+LRESULT CALLBACK relabelButtons(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        SetDlgItemTextW(box, IDYES, L"保存");
+        SetDlgItemTextW(box, IDNO, L"不保存");
+        SetDlgItemTextW(box, IDCANCEL, L"取消");
+        UnhookWindowsHookEx(relabelHook);
+        relabelHook = nullptr;
+        return 0;
+    }
+    return CallNextHookEx(relabelHook, code, wParam, lParam);
+}
+
+// waveOut with a few short blocks that a thread of its own refills as each one is
+// played: playing starts after one block, however long the sound.
+class WaveSound final : public Sound {
+public:
+    static constexpr size_t kBlock = 2048;  // 46 ms
+
+    explicit WaveSound(SoundSource source) : source_(std::move(source)) {}
+
+    uint32_t open() {
+        event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = 1;
+        format.nSamplesPerSec = 44100;
+        format.wBitsPerSample = 16;
+        format.nBlockAlign = 2;
+        format.nAvgBytesPerSec = 44100 * 2;
+        const MMRESULT result =
+            waveOutOpen(&out_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(event_), 0, CALLBACK_EVENT);
+        if (result != MMSYSERR_NOERROR) {
+            out_ = nullptr;
+            return result == MMSYSERR_NODRIVER || result == MMSYSERR_BADDEVICEID ? ERROR_DEV_NOT_EXIST
+                                                                                 : ERROR_NOT_READY;
+        }
+        for (size_t i = 0; i < blocks_.size(); ++i) {
+            headers_[i].lpData = reinterpret_cast<LPSTR>(blocks_[i].data());
+            headers_[i].dwBufferLength = kBlock * 2;
+            waveOutPrepareHeader(out_, &headers_[i], sizeof(WAVEHDR));
+            headers_[i].dwFlags |= WHDR_DONE;  // free for the first fill
+        }
+        refill();
+        worker_ = std::thread([this] {
+            while (!stop_ && !finished_) {
+                WaitForSingleObject(event_, 50);
+                refill();
+            }
+        });
+        return 0;
+    }
+
+    ~WaveSound() override {
+        stop_ = true;
+        if (worker_.joinable()) worker_.join();
+        if (out_) {
+            waveOutReset(out_);
+            for (WAVEHDR& header : headers_) waveOutUnprepareHeader(out_, &header, sizeof(WAVEHDR));
+            waveOutClose(out_);
+        }
+        if (event_) CloseHandle(event_);
+    }
+
+    bool finished() const override { return finished_; }
+
+private:
+    void refill() {
+        bool playing = false;
+        for (size_t i = 0; i < blocks_.size(); ++i) {
+            WAVEHDR& header = headers_[i];
+            if (!(header.dwFlags & WHDR_DONE)) {
+                playing = true;
+                continue;
+            }
+            if (ended_) continue;
+            const size_t filled = source_(blocks_[i].data(), kBlock);
+            if (filled == 0) {
+                ended_ = true;
+                continue;
+            }
+            header.dwBufferLength = static_cast<DWORD>(filled * 2);
+            header.dwFlags &= ~WHDR_DONE;
+            waveOutWrite(out_, &header, sizeof(WAVEHDR));
+            playing = true;
+        }
+        if (ended_ && !playing) finished_ = true;
+    }
+
+    SoundSource source_;
+    HWAVEOUT out_ = nullptr;
+    HANDLE event_ = nullptr;
+    std::array<std::array<int16_t, kBlock>, 4> blocks_{};
+    std::array<WAVEHDR, 4> headers_{};
+    std::thread worker_;
+    bool ended_ = false;
+    std::atomic<bool> stop_{false}, finished_{false};
+};
+
 class Win32System final : public System {
 public:
-    Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons,
-                      Icon icon) override {
-        UINT flags = MB_TASKMODAL | MB_SETFOREGROUND | (buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
+    Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons, Icon icon) override {
+        UINT flags = MB_TASKMODAL | MB_SETFOREGROUND;
+        switch (buttons) {
+            case Buttons::Ok:
+                flags |= MB_OK;
+                break;
+            case Buttons::YesNo:
+                flags |= MB_YESNO;
+                break;
+            case Buttons::YesNoDefaultNo:
+                flags |= MB_YESNO | MB_DEFBUTTON2;
+                break;
+            case Buttons::SaveDiscardCancel:
+                flags |= MB_YESNOCANCEL;
+                relabelHook = SetWindowsHookExW(WH_CBT, relabelButtons, nullptr, GetCurrentThreadId());
+                break;
+        }
         switch (icon) {
-            case Icon::Question: flags |= MB_ICONQUESTION; break;
-            case Icon::Warning: flags |= MB_ICONWARNING; break;
-            case Icon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
-            case Icon::Error: flags |= MB_ICONERROR; break;
-            case Icon::None: break;
+            case Icon::Question:
+                flags |= MB_ICONQUESTION;
+                break;
+            case Icon::Warning:
+                flags |= MB_ICONWARNING;
+                break;
+            case Icon::Exclamation:
+                flags |= MB_ICONEXCLAMATION;
+                break;
+            case Icon::Error:
+                flags |= MB_ICONERROR;
+                break;
+            case Icon::None:
+                break;
         }
         const std::wstring body(text);
         const std::wstring caption = title.empty() ? programName() : std::wstring(title);
-        switch (MessageBoxW(nullptr, body.c_str(), caption.c_str(), flags)) {
-            case IDYES: return Answer::Yes;
-            case IDNO: return Answer::No;
-            default: return Answer::Ok;
+        const int answer = MessageBoxW(nullptr, body.c_str(), caption.c_str(), flags);
+        if (relabelHook) UnhookWindowsHookEx(relabelHook);
+        relabelHook = nullptr;
+        if (buttons == Buttons::SaveDiscardCancel)
+            return answer == IDYES ? Answer::Save : answer == IDNO ? Answer::Discard : Answer::Cancel;
+        switch (answer) {
+            case IDYES:
+                return Answer::Yes;
+            case IDNO:
+                return Answer::No;
+            default:
+                return Answer::Ok;
         }
     }
 
@@ -71,28 +210,9 @@ public:
     }
 
     Started start(const std::wstring& path, const std::wstring& arguments) override {
-        // The application name is given as well as the command line, so the system
-        // neither searches the current folder and PATH nor splits a path at its spaces.
-        if (!isFullPath(path)) return {ERROR_BAD_PATHNAME, nullptr};
-        std::wstring application = path;
-        std::wstring command = L"\"" + path + L"\"";
-        if (!arguments.empty()) command += L" " + arguments;
-        if (isBatch(path)) {
-            application = commandInterpreter();
-            command = L"\"" + application + L"\" /c \"" + command + L"\"";
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_SHOWNORMAL;
-        PROCESS_INFORMATION process{};
-        const std::wstring folder = parentOf(path);
-        if (!CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.empty() ? nullptr : folder.c_str(), &startup, &process))
-            return {GetLastError(), nullptr};
-        CloseHandle(process.hThread);
-        return {0, std::shared_ptr<void>(process.hProcess, CloseHandle)};
+        return startProgram(path, arguments, false);
     }
+    Started startHidden(const std::wstring& path) override { return startProgram(path, {}, true); }
 
     void sleep(unsigned milliseconds) override { Sleep(milliseconds); }
 
@@ -114,6 +234,31 @@ public:
     void endNow() override { ExitProcess(0); }
 
 private:
+    static Started startProgram(const std::wstring& path, const std::wstring& arguments, bool hidden) {
+        // The application name is given as well as the command line, so the system
+        // neither searches the current folder and PATH nor splits a path at its spaces.
+        if (!isFullPath(path)) return {ERROR_BAD_PATHNAME, nullptr};
+        std::wstring application = path;
+        std::wstring command = L"\"" + path + L"\"";
+        if (!arguments.empty()) command += L" " + arguments;
+        if (isBatch(path)) {
+            application = commandInterpreter();
+            command = L"\"" + application + L"\" /c \"" + command + L"\"";
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = hidden ? SW_HIDE : SW_SHOWNORMAL;
+        PROCESS_INFORMATION process{};
+        const std::wstring folder = parentOf(path);
+        if (!CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, FALSE,
+                            hidden ? CREATE_NO_WINDOW : 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                            &startup, &process))
+            return {GetLastError(), nullptr};
+        CloseHandle(process.hThread);
+        return {0, std::shared_ptr<void>(process.hProcess, CloseHandle)};
+    }
+
     static std::optional<std::wstring> fileDialog(const FileDialog& dialog, bool save) {
         std::vector<wchar_t> name(32768, L'\0');
         const std::vector<wchar_t> filter = dialogFilter(dialog.filter);
@@ -125,8 +270,9 @@ private:
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
         ofn.lpstrDefExt = dialog.defaultExtension.empty() ? nullptr : dialog.defaultExtension.c_str();
-        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                    (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is
+        ofn.Flags =
+            OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+            (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is
         const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
         if (!chosen) return std::nullopt;
         return std::wstring(name.data());
@@ -154,15 +300,28 @@ std::optional<uint32_t> System::exitCode(const Started& started) {
     return code;
 }
 
+std::unique_ptr<Sound> System::play(SoundSource source, uint32_t& error) {
+    auto sound = std::make_unique<WaveSound>(std::move(source));
+    error = sound->open();
+    if (error) return nullptr;
+    return sound;
+}
+
 System& system() {
     static Win32System win32;
     return current() ? *current() : win32;
 }
 
-void install(System* replacement) { current() = replacement; }
+void install(System* replacement) {
+    current() = replacement;
+}
 
-const std::wstring& programName() { return nameOfProgram(); }
-void setProgramName(std::wstring name) { nameOfProgram() = std::move(name); }
+const std::wstring& programName() {
+    return nameOfProgram();
+}
+void setProgramName(std::wstring name) {
+    nameOfProgram() = std::move(name);
+}
 
 void message(std::wstring_view text, Icon icon) {
     system().messageBox(text, {}, Buttons::Ok, icon);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,8 +14,13 @@
 namespace sys {
 
 enum class Icon { None, Question, Warning, Exclamation, Error };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class Buttons {
+    Ok,
+    YesNo,
+    YesNoDefaultNo,     // Return answers No
+    SaveDiscardCancel,  // 保存, 不保存, 取消
+};
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 
 struct FileDialog {
     std::wstring title;
@@ -28,6 +34,18 @@ struct Started {
     std::shared_ptr<void> process;
     explicit operator bool() const { return error == 0; }
 };
+
+// A sound being played; playing stops when it is destroyed.
+class Sound {
+public:
+    virtual ~Sound() = default;
+    // Whether every block has been played to its end.
+    virtual bool finished() const = 0;
+};
+
+// Fills a block of 16-bit mono samples at 44100 Hz, called while the sound plays, each
+// time the output needs more; returns how many it filled, 0 at the end.
+using SoundSource = std::function<size_t(int16_t* block, size_t capacity)>;
 
 struct TimeOfDay {
     int hour = 0;
@@ -51,6 +69,13 @@ public:
     // The exit code of a started program once it has ended; nothing while it runs, or
     // when it was started without a process handle. Never waits.
     virtual std::optional<uint32_t> exitCode(const Started& started);
+    // The same start without any window: for batch files that only work in the
+    // background, whose console would flash over the program.
+    virtual Started startHidden(const std::wstring& path) { return start(path, {}); }
+
+    // Plays what the source gives on the default sound output; the source is called on
+    // another thread. Nothing and the system's error code when there is no output.
+    virtual std::unique_ptr<Sound> play(SoundSource source, uint32_t& error);
 
     virtual void sleep(unsigned milliseconds) = 0;
     virtual TimeOfDay localTime() = 0;

@@ -71,6 +71,7 @@ SETUP_AREAS = {
     "setup_account.png": [(952, 552, 113, 41)],
     "setup_done.png": [(952, 544, 113, 57)],
 }
+SETUP_BUTTONS = {(952, 544, 113, 57): (952, 552, 113, 41)}  # click area: the drawn button, if smaller
 SETUP_TEXT_BOXES = [(608, 296, 345, 33), (608, 376, 329, 25)]  # user name, password
 PICTURES["welcome.png"] = ((787, 443), "RGB")
 for _name in SETUP_STEPS:
@@ -136,12 +137,7 @@ class CommittedPictures(unittest.TestCase):
                 # link text is the only markedly blue ink on the footer line
                 blue = {(x, y) for x in range(im.width) for y in range(700, 748)
                         if (lambda p: p[2] - p[0] > 70)(im.getpixel((x, y)))}
-                for x, y, w, h in links:
-                    inside = [p for p in blue if x <= p[0] < x + w and y <= p[1] < y + h]
-                    span = max(p[0] for p in inside) - min(p[0] for p in inside)
-                    self.assertGreater(span, 0.6 * w, f"{name}: link too short for {x}")
-                    blue -= set(inside)
-                self.assertEqual(blue, set(), f"{name}: link ink outside the click areas")
+                links_meet_across_the_gap(self, name, im, blue, links)
 
     def test_text_boxes_lie_in_white_frames(self):
         for kind, boxes in TEXT_BOXES.items():
@@ -167,12 +163,22 @@ class CommittedPictures(unittest.TestCase):
             with Image.open(ART / name) as im:
                 blue = {(x, y) for x in range(0, 740) for y in range(590, 640)
                         if (lambda p: p[2] - p[0] > 70)(im.getpixel((x, y)))}
-                for x, y, w, h in links:
-                    inside = [p for p in blue if x <= p[0] < x + w and y <= p[1] < y + h]
-                    span = max(p[0] for p in inside) - min(p[0] for p in inside)
-                    self.assertGreater(span, 0.6 * w, f"{name}: link too short for {x}")
-                    blue -= set(inside)
-                self.assertEqual(blue, set(), f"{name}: link ink outside the click areas")
+                links_meet_across_the_gap(self, name, im, blue, links)
+
+    def test_small_menu_tiles_stand_level_and_alike(self):
+        """编辑器, 我的作品 and 设置: one top, one bottom and one width, whatever their
+        click areas (the settings area starts 8 px higher and is 8 px wider)."""
+        areas = [(464, 328, 193, 289), (672, 328, 201, 289), (880, 320, 201, 297)]
+        for name in ("menu_light.png", "menu_dark.png"):
+            with Image.open(ART / name) as im:
+                boxes = [drawn_box(im, area, at=(96, 150)) for area in areas]
+                with self.subTest(name, boxes=boxes):
+                    for (left, top, right, bottom), (x, y, w, h) in zip(boxes, areas):
+                        self.assertTrue(x <= left and right <= x + w and y <= top and bottom <= y + h)
+                    self.assertLessEqual(max(b[1] for b in boxes) - min(b[1] for b in boxes), 1)
+                    self.assertLessEqual(max(b[3] for b in boxes) - min(b[3] for b in boxes), 1)
+                    widths = [right - left for left, _, right, _ in boxes]
+                    self.assertLessEqual(max(widths) - min(widths), 1)
 
     def test_error_button_label_centred(self):
         with Image.open(ART / "error.png") as im:
@@ -204,11 +210,19 @@ class CommittedPictures(unittest.TestCase):
 
 class EditorPictures(unittest.TestCase):
     def test_each_button_fills_its_click_area_and_ends_at_its_edges(self):
-        """Just inside each click area (clear of the rounded corners) lies the button,
-        just outside it the plain panel or bar: the drawn buttons and the areas agree."""
+        """Just inside each drawn button (clear of the rounded corners) lies the button,
+        just outside it the plain panel or bar; the buttons of the left panel are one size,
+        the largest that every click area holds."""
+        buttons = [(24, 124, 265, 65), (24, 216, 265, 65), (24, 308, 265, 65), (24, 400, 265, 65),
+                   (24, 492, 265, 65), (1392, 24, 25, 25)]
         for name in ("editor_light.png", "editor_dark.png"):
             with Image.open(ART / name) as im:
-                for x, y, w, h in EDITOR_AREAS:
+                for area, button in zip(EDITOR_AREAS[:5], buttons):
+                    left, top, right, bottom = drawn_box(im, area, at=(50, 36))
+                    with self.subTest(name, area=area):
+                        x, y, w, h = button
+                        self.assertEqual((left, top, right, bottom), (x, y, x + w, y + h))
+                for x, y, w, h in buttons:
                     ground = im.getpixel((x - 6, y + h // 2))
                     for px, py in ((x + w // 2, y + 2), (x + w // 2, y + h - 3), (x + 2, y + h // 2),
                                    (x + w - 3, y + h // 2), (x + w // 2, y + h // 2)):
@@ -265,6 +279,47 @@ class Generator(unittest.TestCase):
                 self.assertEqual((ART / name).read_bytes(), data, "app/art is out of date")
 
 
+def drawn_box(im, area, at, reach=12):
+    """Left, top, right and bottom (exclusive) of the drawn shape around a click area, each
+    the place within reach of the area's edge where the colour changes most: found along
+    the column at[0] from the left and the row at[1] from the top, clear of labels."""
+    x, y, w, h = area
+
+    def jump(points):
+        pixels = [im.getpixel(p) for p in points]
+        steps = [distance(a, b) for a, b in zip(pixels, pixels[1:])]
+        return steps.index(max(steps)) + 1
+
+    column = [(x + at[0], j) for j in range(y - reach, y + h + reach)]
+    row = [(i, y + at[1]) for i in range(x - reach, x + w + reach)]
+    top = y - reach + jump(column[:2 * reach])
+    bottom = y + h - reach + jump(column[-2 * reach:])
+    left = x - reach + jump(row[:2 * reach])
+    right = x + w - reach + jump(row[-2 * reach:])
+    return left, top, right, bottom
+
+
+def links_meet_across_the_gap(test, name, im, blue, links):
+    """Each link's blue ink lies inside its click area, long enough to read as the link,
+    and reaches the edge that faces the other link: only the mark between them (、 or 和)
+    and the room plain type gives it stand in the gap."""
+    for x, y, w, h in links:
+        inside = [p for p in blue if x <= p[0] < x + w and y <= p[1] < y + h]
+        test.assertGreater(max(p[0] for p in inside) - min(p[0] for p in inside), 0.6 * w,
+                           f"{name}: link too short for {x}")
+        blue -= set(inside)
+    test.assertEqual(blue, set(), f"{name}: link ink outside the click areas")
+
+    def ink_columns(x, y, w, h):  # any ink, faint edges of thin strokes included
+        area = im.crop((x, y, x + w, y + h))
+        ground = tuple(statistics.median(p[c] for p in area.getdata()) for c in range(3))
+        return [x + i for i in range(w) if any(distance(area.getpixel((i, j)), ground) > 24 for j in range(h))]
+
+    (ax, ay, aw, ah), (px, py, pw, ph) = links
+    test.assertGreaterEqual(max(ink_columns(ax, ay, aw, ah)), ax + aw - 3, f"{name}: room after the first link")
+    test.assertLessEqual(min(ink_columns(px, py, pw, ph)), px + 2, f"{name}: room before the second link")
+
+
 def ring(im, rect, gap):
     x, y, w, h = rect
     points = [(i, j) for i in range(x - gap, x + w + gap) for j in (y - gap, y + h + gap - 1)]
@@ -278,9 +333,12 @@ def distance(p, q):
 
 class SetupPictures(unittest.TestCase):
     def test_buttons_fill_their_click_areas_and_stay_inside(self):
+        """Each drawn button fills its click area; the taller area of 下一步 on step 1 and of
+        完成 holds a button of the size the other steps draw."""
         for name, areas in SETUP_AREAS.items():
             with Image.open(ART / name) as im:
-                for rect in areas:
+                for area in areas:
+                    rect = SETUP_BUTTONS.get(area, area)
                     x, y, w, h = rect
                     outside = ring(im, rect, 4)
                     bg = tuple(statistics.median(p[c] for p in outside) for c in range(3))
@@ -293,6 +351,13 @@ class SetupPictures(unittest.TestCase):
                         # and four pixels outside it the background is back
                         spill = [p for p in outside if distance(p, bg) > 8]
                         self.assertLess(len(spill), 0.05 * len(outside))
+
+    def test_bottom_button_is_one_size_on_every_step(self):
+        boxes = {}
+        for name in SETUP_STEPS:
+            with Image.open(ART / name) as im:
+                boxes[name] = drawn_box(im, (952, 552, 113, 41), at=(14, 12))  # found within 12 px
+        self.assertEqual(len(set(boxes.values())), 1, boxes)
 
     def test_text_boxes_lie_in_input_frames(self):
         with Image.open(ART / "setup_account.png") as im:

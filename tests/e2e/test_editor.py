@@ -1,7 +1,8 @@
 """The score editor under Wine: a score typed in, rendered through the shipped
-outputWAV.bat with the host's Python, the joining script checked byte for byte, the
-WAV file checked frame by frame, the success notice only after the file is there; a
-missing outputWAV.bat named in a message; screenshots of both themes."""
+outputWAV.bat (under Wine by the joiner wavjoin.exe) and no console window, the joining
+script checked byte for byte, the WAV file checked frame by frame, the success notice only
+after the file is there; a missing outputWAV.bat named in a message; the question before
+closing with changes, and Alt+F4 back to the menu; screenshots of both themes."""
 
 import os
 import shutil
@@ -15,6 +16,9 @@ from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait
 
 EDITOR = "Orvane编辑器"
 MENU = "Orvane"
+MESSAGE = "奥文Orvane"  # message boxes without a title of their own
+SAVE_DIALOG = "保存"
+CLOSE = (1392 + 12, 24 + 12)
 NEW, OPEN, WAV = (24 + 130, 216 + 32), (24 + 130, 304 + 36), (24 + 130, 488 + 36)
 TEXT = (900, 400)
 
@@ -65,6 +69,14 @@ def key(*keys):
     run("xdotool", "key", *keys)
 
 
+def visible_windows():
+    """Every visible top-level window: id and title."""
+    found = {}
+    for wid in run("xdotool", "search", "--onlyvisible", "--name", "").split():
+        found[wid] = run("xdotool", "getwindowname", wid).strip()
+    return found
+
+
 def answer_yes():
     wait_for(lambda: windows("确认"), 10)
     key("Return")
@@ -83,7 +95,18 @@ class Rendering(unittest.TestCase):
             key("Return")
             run("xdotool", "type", "--delay", "30", "8 9 0")
             before = outputs()
+            ours = visible_windows()
             click(editor, *WAV)
+
+            # The batch file and Python run without a console: no new window shows.
+            others = set()
+
+            def landed():
+                others.update(title for wid, title in visible_windows().items()
+                              if wid not in ours and title not in (EDITOR, MENU, MESSAGE))
+                return outputs() - before
+            self.assertTrue(wait_for(landed, 30, 0.02), "the WAV file lands")
+            self.assertEqual(others, set(), "no console window during the render")
 
             script = wait_for(lambda: folder.read("wav\\wav.py"), 10)
             expected = TEMPLATE.replace("FFFFFFFFFFF", "files[1], files[2], files[3], files[0]") + "\r\n"
@@ -132,6 +155,66 @@ class Rendering(unittest.TestCase):
             self.assertEqual(outputs(), before)
 
 
+class Closing(unittest.TestCase):
+    def box_button(self, index):
+        """Clicks button `index` (0 保存 or OK, 1 不保存, 2 取消) of the message box."""
+        box = wait_window(MESSAGE, 10)
+        click(box, box.width // 2 + (index - 1) * 77, box.height - 24)
+        self.assertTrue(wait_for(lambda: not windows(MESSAGE), 5), "the box closes")
+
+    def test_closing_with_changes_asks_and_each_answer_does_what_it_says(self):
+        with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
+            program = folder.start()
+            menu = wait_window(MENU, 20)
+            click(menu, 464 + 96, 328 + 144)
+            editor = wait_window(EDITOR)
+            click(editor, *TEXT)
+            run("xdotool", "type", "--delay", "30", "1 2 3")
+            click(editor, *CLOSE)
+            box = wait_window(MESSAGE, 10)
+            screenshot(os.path.join(BUILD, "screens", "editor_close_question.png"), box)
+            self.box_button(2)  # 取消
+            self.assertEqual([w.id for w in windows(EDITOR)], [editor.id], "取消 keeps the editor")
+
+            click(editor, *CLOSE)
+            self.box_button(1)  # 不保存
+            self.assertTrue(wait_for(lambda: not windows(EDITOR), 5))
+            menu = wait_window(MENU)
+
+            click(menu, 464 + 96, 328 + 144)
+            editor = wait_window(EDITOR)
+            click(editor, *TEXT)
+            run("xdotool", "type", "--delay", "30", "4 5 6")
+            click(editor, *CLOSE)
+            self.box_button(0)  # 保存, through the save dialog
+            wait_window(SAVE_DIALOG, 10)
+            saved = os.path.join(folder.root, "kept.sop")
+            run("xdotool", "type", "--delay", "20", "Z:" + saved.replace("/", "\\"))
+            key("Return")
+            self.assertTrue(wait_for(lambda: not windows(EDITOR), 10), "saved, the editor closes")
+            with open(saved, "rb") as f:
+                self.assertTrue(f.read().endswith(b"4 5 6\r\n"))
+            wait_window(MENU)
+            self.assertIsNone(program.poll())
+
+    def test_ctrl_n_asks_as_new_does_and_alt_f4_returns_to_the_menu(self):
+        with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
+            program = folder.start()
+            menu = wait_window(MENU, 20)
+            click(menu, 464 + 96, 328 + 144)
+            editor = wait_window(EDITOR)
+            click(editor, *TEXT)
+            key("ctrl+n")  # the question of 新建; 否 keeps the text
+            box = wait_window("确认", 10)
+            click(box, box.width // 2 + 38, box.height - 24)
+            self.assertTrue(wait_for(lambda: not windows("确认"), 5))
+            click(editor, *TEXT)
+            key("alt+F4")
+            self.assertTrue(wait_for(lambda: not windows(EDITOR), 10), "Alt+F4 closes the editor")
+            self.assertTrue(wait_window(MENU), "and the menu comes back")
+            self.assertIsNone(program.poll(), "the program goes on")
+
+
 class OutsideItems(unittest.TestCase):
     def batch(self, folder, name):
         log = os.path.join(folder.root, name + ".out")
@@ -150,7 +233,7 @@ class OutsideItems(unittest.TestCase):
             folder.remove("wav\\5.wav")
             code, said = self.batch(folder, "outputWAV.bat")
             self.assertEqual(code, 3)
-            self.assertIn("5.wav is missing", said)
+            self.assertIn("note sample 5.wav", said)
             code, said = self.batch(folder, "VB.bat")
             self.assertEqual(code, 1)
             self.assertIn("MISSING: note sample wav\\5.wav", said)

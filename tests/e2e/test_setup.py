@@ -157,6 +157,21 @@ class Setup(unittest.TestCase):
             click(menu, *MENU_CLOSE)
             self.assertTrue(wait_no_window(MENU, 10), "the program ends with its last window")
 
+    def test_step_one_without_an_installer_says_python_is_optional_and_stays(self):
+        with self.folder(stand_ins=("notice.exe", "Launcher.exe"), missing=("python.exe",)) as folder:
+            program = folder.start()
+            click(self.welcome(folder), *START)
+            step1 = wait_window(STEP)
+            click(step1, *INSTALL)
+            box = wait_window(MESSAGE, 10)
+            screenshot(os.path.join(screens(), "setup_no_python.png"), box)
+            self.assertEqual(windows(ERROR), [])
+            click(box, box.width // 2, box.height - 24)  # OK
+            self.assertTrue(wait_no_window(MESSAGE, 5))
+            self.assertIsNone(program.poll(), "the program keeps running")
+            self.assertEqual([w.id for w in windows(STEP)], [step1.id], "the wizard stays on step 1")
+            next_step(step1, *NEXT_TALL)  # and goes on from there
+
     def test_next_on_step_two_takes_the_light_theme_with_a_notification(self):
         stand_ins = ["python.exe", "Launcher.exe"] + ([] if real("notice.exe") else ["notice.exe"])
         with self.folder(stand_ins=stand_ins, **{"themecolors.une": "Text2\r\n"}) as folder:

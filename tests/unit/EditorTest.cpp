@@ -1,15 +1,19 @@
 // The score editor: theme colours, the line-number gutter, New, Open and Save with the
-// line rules of .sop files, and rendering: the joining script, the start of
-// outputWAV.bat and the success notice only once a new WAV file is there.
+// line rules of .sop files, the question before closing, the keys, the preview, and
+// rendering: the joining script, the start of outputWAV.bat and the success notice only
+// once a new WAV file is there and the batch file ended well.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "FakeSystem.h"
 #include "editor/FormEditor.h"
+#include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/Formmain.h"
 #include "system/Paths.h"
@@ -40,15 +44,16 @@ struct Editor : ::testing::Test {
         ui::initialise(L"奥文Orvane");
         folder.put(L"themecolors.une", "0\r\n");
         folder.put(L"AiMade.une", "0\r\n");
-        savedOutput = FormEditor::outputFolder;
-        FormEditor::outputFolder = folder.file(L"OutputWAV");
-        std::filesystem::create_directories(FormEditor::outputFolder);
+        savedOutput = rendering::outputFolder;
+        rendering::outputFolder = folder.file(L"OutputWAV");
+        std::filesystem::create_directories(rendering::outputFolder);
+        std::filesystem::create_directories(folder.file(L"wav"));
     }
     void TearDown() override {
         if (auto* editor = ui::find<FormEditor>()) editor->unload();
         if (auto* menu = ui::find<Formmain>()) menu->unload();
         ui::collect();
-        FormEditor::outputFolder = savedOutput;
+        rendering::outputFolder = savedOutput;
     }
 
     FormEditor& open() { return ui::show<FormEditor>(); }
@@ -105,7 +110,10 @@ TEST_F(Editor, TheGutterNumbersTheLinesBetweenCrLfPairs) {
     EXPECT_EQ(editor.lineCount(), 0u);
     EXPECT_EQ(gutterAfterTick(editor, L"do re mi"), L"1\r\n");
     // A lone CR or LF is no line end; a long line that wraps is still one line.
-    EXPECT_EQ(gutterAfterTick(editor, L"a\rb\nc\r\n" + std::wstring(5000, L'5')), L"1\r\n2\r\n");
+    std::wstring numbers = gutterAfterTick(editor, L"a\rb\nc\r\n" + std::wstring(5000, L'5'));
+    numbers.erase(std::remove(numbers.begin(), numbers.end(), L'\r'), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());  // rows without a number
+    EXPECT_EQ(numbers, L"1\n2\n");
 
     // Typing changes the gutter at the next tick.
     SendMessageW(editor.control(L"txtCode").edit, EM_SETSEL, 0, -1);
@@ -124,7 +132,7 @@ TEST_F(Editor, AScoreOfAnyLengthIsCountedAndTheGutterListsTheLinesThatShow) {
     EXPECT_EQ(gutter.substr(0, 9), L"1\r\n2\r\n3\r\n");
     const RECT label = editor.pixelRect(L"lblLineNo");
     const size_t shown = static_cast<size_t>(std::count(gutter.begin(), gutter.end(), L'\n'));
-    EXPECT_GE(shown * 14, static_cast<size_t>(label.bottom - label.top)) << "the label is filled";
+    EXPECT_GE(shown * 17, static_cast<size_t>(label.bottom - label.top)) << "the label is filled";
     EXPECT_LT(shown, 60u) << "numbers nobody sees are not built";
 }
 
@@ -217,7 +225,8 @@ TEST(Rendering, TheDigitsZeroToSevenBecomeTheSampleList) {
     EXPECT_EQ(FormEditor::noteDigits(L"do 1, re 2 mi 3 ０１２ ⑦ 89"), L"123");
     EXPECT_EQ(FormEditor::sampleList(L"1230"), L"files[1], files[2], files[3], files[0]");
     EXPECT_EQ(FormEditor::sampleList(L""), L"");
-    EXPECT_EQ(FormEditor::joiningScript(L"[FFFFFFFFFFF] FFFFFFFFFFFF ffffffffffff", L"x"), L"[x] xF ffffffffffff");
+    EXPECT_EQ(FormEditor::joiningScript(L"[FFFFFFFFFFF] FFFFFFFFFFFF ffffffffffff", L"x"),
+              L"[x] xF ffffffffffff");
     std::wstring longScore(1'000'000, L'a');
     longScore[999'999] = L'7';
     EXPECT_EQ(FormEditor::noteDigits(longScore), L"7") << "no length limit";
@@ -232,16 +241,18 @@ TEST_F(Editor, RenderingWritesTheScriptStartsTheBatchAndAnnouncesOnlyANewFile) {
 
     const std::string script = folder.bytes(L"wav\\wav.py");
     EXPECT_EQ(script.size(), 924u - 11 + 38 + 2);
-    EXPECT_NE(script.find("\r\nfor file in [files[1], files[2], files[3], files[0]]:\r\n"), std::string::npos);
+    EXPECT_NE(script.find("\r\nfor file in [files[1], files[2], files[3], files[0]]:\r\n"),
+              std::string::npos);
     EXPECT_EQ(script.substr(0, 13), "import wave\r\n");
     const std::string end = "    for data in data_list:\r\n        output_file.writeframes(data)\r\n\r\n";
     EXPECT_EQ(script.substr(script.size() - end.size()), end) << "one more CR LF after the script";
     ASSERT_EQ(system.started.size(), 1u);
-    EXPECT_EQ(system.started[0], folder.file(L"outputWAV.bat"));
-    EXPECT_TRUE(editor.rendering());
+    EXPECT_EQ(system.startedHidden, std::vector<std::wstring>{folder.file(L"outputWAV.bat")}) << "no console";
+    EXPECT_TRUE(rendering::running());
+    EXPECT_EQ(editor.text(L"LabelZT"), L"正在生成WAV…");
 
     // Running: nothing announced yet.
-    editor.fire(L"TimerWAV");
+    rendering::check();
     EXPECT_FALSE(posted());
     // A second click while it runs starts nothing.
     editor.fire(L"ImageWAV");
@@ -249,11 +260,15 @@ TEST_F(Editor, RenderingWritesTheScriptStartsTheBatchAndAnnouncesOnlyANewFile) {
 
     folder.put(L"OutputWAV\\WAV_20261209_120000.wav", "RIFF");
     system.exitCodeNow = 0;
-    editor.fire(L"TimerWAV");
-    EXPECT_FALSE(editor.rendering());
+    rendering::check();
+    EXPECT_FALSE(rendering::running());
     EXPECT_TRUE(posted());
+    EXPECT_EQ(editor.text(L"LabelZT"), L"WAV文件已生成");
+    editor.fire(L"TimerZT");
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
     EXPECT_EQ(folder.bytes(L"title.une"), text::toGbk(L"生成成功\r\n"));
-    EXPECT_EQ(folder.bytes(L"text.une"), text::toGbk(L"生成的wav文件已为您保存在C:\\Orvane\\OutputWAV中\r\n"));
+    EXPECT_EQ(folder.bytes(L"text.une"),
+              text::toGbk(L"生成的wav文件已为您保存在C:\\Orvane\\OutputWAV中\r\n"));
 }
 
 TEST_F(Editor, RenderingThatFailsNamesTheCauseAndAnnouncesNothing) {
@@ -264,7 +279,7 @@ TEST_F(Editor, RenderingThatFailsNamesTheCauseAndAnnouncesNothing) {
         system.started.clear();
         editor.fire(L"ImageWAV");
         system.exitCodeNow = exitCode;
-        editor.fire(L"TimerWAV");
+        rendering::check();
         EXPECT_FALSE(posted());
         return system.messages.empty() ? std::wstring() : system.messages.back().text;
     };
@@ -290,9 +305,231 @@ TEST_F(Editor, RenderingThatFailsNamesTheCauseAndAnnouncesNothing) {
     Sleep(20);
     folder.put(L"OutputWAV\\WAV_old.wav", "RIFF2");
     system.exitCodeNow = 0;
-    editor.fire(L"TimerWAV");
+    rendering::check();
     EXPECT_TRUE(system.messages.empty());
     EXPECT_TRUE(posted());
+}
+
+TEST_F(Editor, ANewFileIsNoSuccessWhenTheBatchFileFailedAndTheWatchOutlivesTheEditor) {
+    folder.put(L"outputWAV.bat", "@echo off\r\n");
+    folder.put(L"notice.exe", "");
+    for (wchar_t d = L'0'; d <= L'7'; ++d) folder.put(L"wav\\" + std::wstring(1, d) + L".wav", "RIFF");
+    FormEditor& editor = open();
+    editor.fire(L"ImageWAV");
+    folder.put(L"OutputWAV\\WAV_half.wav", "RIFF");
+    system.exitCodeNow = 4;
+    rendering::check();
+    EXPECT_FALSE(posted());
+    ASSERT_FALSE(system.messages.empty());
+    EXPECT_NE(system.messages.back().text.find(L"退出代码 4"), std::wstring::npos);
+    EXPECT_EQ(editor.text(L"LabelZT"), L"生成WAV失败");
+
+    // Closed while it runs: the outcome still comes, and a reopened editor neither
+    // forgets the rendering nor starts a second one.
+    system.exitCodeNow.reset();
+    editor.fire(L"ImageWAV");
+    editor.fire(L"ImageUN");
+    ASSERT_FALSE(ui::isOpen<FormEditor>());
+    rendering::check();
+    FormEditor& reopened = open();
+    EXPECT_EQ(reopened.text(L"LabelZT"), L"正在生成WAV…");
+    reopened.fire(L"ImageWAV");
+    EXPECT_EQ(system.started.size(), 2u) << "one rendering at a time";
+    reopened.unload();
+    folder.put(L"OutputWAV\\WAV_next.wav", "RIFF");
+    system.exitCodeNow = 0;
+    rendering::check();
+    EXPECT_TRUE(posted());
+    EXPECT_FALSE(rendering::running());
+}
+
+TEST_F(Editor, CharactersOutsideGbkAreNamedAndNothingIsSavedUnlessTheUserAgrees) {
+    EXPECT_EQ(FormEditor::outsideGbk(L"小星星 1 2 3 € ?"), L"");
+    EXPECT_EQ(FormEditor::outsideGbk(L"아리랑 😀 1 😀 아"), L"아리랑😀");
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"아리랑 😀\r\n1 1 5 5");
+    system.chosenFiles = {folder.file(L"a.sop")};
+    editor.fire(L"ImageSAVE");  // the default answer
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(L"아 리 랑 😀"), std::wstring::npos);
+    EXPECT_EQ(system.messages[0].buttons, sys::Buttons::YesNoDefaultNo);
+    EXPECT_EQ(folder.bytes(L"a.sop"), "<missing>");
+    EXPECT_EQ(system.chosenFiles.size(), 1u) << "no dialog either";
+
+    system.answers = {sys::Answer::Yes};
+    editor.fire(L"ImageSAVE");
+    EXPECT_EQ(folder.bytes(L"a.sop"), "??? ??\r\n1 1 5 5\r\n") << "one ? for each half of the emoji";
+}
+
+TEST_F(Editor, ClosingWithChangesAsksToSaveAndEachAnswerDoesWhatItSays) {
+    FormEditor* editor = &open();
+    editor->fire(L"ImageUN");
+    EXPECT_TRUE(system.messages.empty()) << "the text as loaded needs no question";
+    editor = &open();
+    editor->setText(L"txtCode", L"1 2 3");
+    system.answers = {sys::Answer::Cancel};
+    editor->fire(L"ImageUN");
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].buttons, sys::Buttons::SaveDiscardCancel);
+    EXPECT_TRUE(ui::isOpen<FormEditor>()) << "取消 keeps the editor";
+
+    // 保存 through the save of the design: cancelled there, the editor stays.
+    system.answers = {sys::Answer::Save};
+    editor->fire(L"ImageUN");
+    EXPECT_EQ(system.messages.back().text, L"您取消了保存");
+    EXPECT_TRUE(ui::isOpen<FormEditor>());
+    system.answers = {sys::Answer::Save};
+    system.chosenFiles = {folder.file(L"kept.sop")};
+    SendMessageW(editor->hwnd(), WM_CLOSE, 0, 0);  // Alt+F4 acts as the cross
+    EXPECT_EQ(folder.bytes(L"kept.sop"), "1 2 3\r\n");
+    EXPECT_FALSE(ui::isOpen<FormEditor>());
+    EXPECT_TRUE(ui::isOpen<Formmain>()) << "back to the menu";
+
+    editor = &open();
+    editor->setText(L"txtCode", L"4 5 6");
+    system.answers = {sys::Answer::Discard};
+    editor->fire(L"ImageUN");
+    EXPECT_FALSE(ui::isOpen<FormEditor>());
+
+    // Opened, or saved, counts as unchanged.
+    editor = &open();
+    folder.put(L"b.sop", "7 7\r\n");
+    system.answers = {sys::Answer::Yes};
+    system.chosenFiles = {folder.file(L"b.sop")};
+    editor->fire(L"ImageOPEN");
+    const size_t asked = system.messages.size();
+    editor->fire(L"ImageUN");
+    EXPECT_EQ(system.messages.size(), asked);
+    EXPECT_FALSE(ui::isOpen<FormEditor>());
+}
+
+TEST_F(Editor, ControlKeysRunNewOpenAndSaveWithTheirQuestions) {
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"1 2 3");
+    system.answers = {sys::Answer::No, sys::Answer::No};
+    EXPECT_TRUE(editor.pressKey('N', true));
+    EXPECT_TRUE(editor.pressKey('O', true));
+    ASSERT_EQ(system.messages.size(), 2u);
+    EXPECT_EQ(system.messages[1].title, L"确认");
+    EXPECT_EQ(editor.text(L"txtCode"), L"1 2 3");
+    system.chosenFiles = {folder.file(L"c.sop")};
+    EXPECT_TRUE(editor.pressKey('S', true));
+    EXPECT_EQ(folder.bytes(L"c.sop"), "1 2 3\r\n");
+    EXPECT_FALSE(editor.pressKey('N', false)) << "a plain N is typed";
+    EXPECT_FALSE(editor.pressKey(VK_ESCAPE, false)) << "Esc only stops a preview";
+}
+
+TEST_F(Editor, TheGutterFollowsTheTextAndEveryNumberFitsItsWidth) {
+    FormEditor& editor = open();
+    std::wstring score;
+    for (int i = 1; i <= 10000; ++i)
+        score += L"1 2 3 第" + std::to_wstring(i) + L"行" + (i < 10000 ? L"\r\n" : L"");
+    editor.setText(L"txtCode", score);
+    editor.fire(L"Timer1");
+    EXPECT_EQ(editor.text(L"lblLineNo").substr(0, 9), L"1\r\n2\r\n3\r\n");
+    const HWND box = editor.control(L"txtCode").edit;
+    SendMessageW(box, EM_SETSEL, score.size(), score.size());
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+    editor.fire(L"Timer1");
+    const std::wstring gutter = editor.text(L"lblLineNo");
+    ASSERT_GE(gutter.size(), 7u);
+    EXPECT_EQ(gutter.substr(gutter.size() - 7), L"10000\r\n") << "the last line on screen";
+    const RECT label = editor.pixelRect(L"lblLineNo");
+    for (const wchar_t* number : {L"7", L"99", L"100", L"9999", L"10000", L"32767"}) {
+        const int width = editor.drawnWidth(L"lblLineNo", number);
+        EXPECT_LE(width, label.right - label.left) << number;
+        EXPECT_GE(width, 3 * static_cast<int>(wcslen(number))) << number << " stays legible";
+    }
+    // A line that wraps is numbered once.
+    editor.setText(L"txtCode", L"a\r\n" + std::wstring(3000, L'5') + L"\r\nb");
+    editor.fire(L"Timer1");
+    const std::wstring wrapped = editor.text(L"lblLineNo");
+    EXPECT_EQ(wrapped.substr(0, 6), L"1\r\n2\r\n");
+    EXPECT_EQ(wrapped.substr(wrapped.size() - 3), L"3\r\n");
+    EXPECT_GT(std::count(wrapped.begin(), wrapped.end(), L'\n'), 3) << "rows without a number";
+}
+
+// A note sample of a given format whose frames are `count` times `value`.
+std::string sampleWav(int16_t value, size_t count, uint16_t channels = 1, uint32_t rate = 44100) {
+    std::string data(count * 2, '\0');
+    for (size_t i = 0; i < count; ++i) memcpy(&data[i * 2], &value, 2);
+    const auto le = [](uint32_t v, int size) {
+        std::string bytes;
+        for (int i = 0; i < size; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+        return bytes;
+    };
+    return "RIFF" + le(36 + static_cast<uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+           le(channels, 2) + le(rate, 4) + le(rate * 2 * channels, 4) + le(2 * channels, 2) + le(16, 2) +
+           "data" + le(static_cast<uint32_t>(data.size()), 4) + data;
+}
+
+TEST_F(Editor, F5PlaysTheSamplesRenderingWouldJoinAndStops) {
+    for (int16_t d = 0; d <= 7; ++d)
+        folder.put(L"wav\\" + std::to_wstring(d) + L".wav", sampleWav(d * 100, 3));
+    folder.put(L"wav\\6.wav", sampleWav(600, 3, 2));  // stereo: adds nothing, as in rendering
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"1 2 3\r\n8 9 6 0");
+    ASSERT_TRUE(editor.pressKey(VK_F5, false));
+    EXPECT_TRUE(editor.playing());
+    EXPECT_EQ(editor.text(L"LabelZT"), L"播放中…（Esc停止）");
+    EXPECT_EQ(system.pull(100), (std::vector<int16_t>{100, 100, 100, 200, 200, 200, 300, 300, 300, 0, 0, 0}));
+    EXPECT_TRUE(system.started.empty());
+    EXPECT_EQ(folder.bytes(L"wav\\wav.py"), "<missing>") << "nothing written";
+    system.soundFinished = true;
+    editor.fire(L"TimerPlay");
+    EXPECT_FALSE(editor.playing());
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
+
+    // Esc, F5 again, an edit and the close each stop it.
+    const auto stops = [&](const std::function<void()>& act) {
+        editor.pressKey(VK_F5, false);
+        EXPECT_TRUE(system.playing);
+        act();
+        editor.fire(L"TimerPlay");
+        return !system.playing && editor.text(L"LabelZT") == L"就绪";
+    };
+    EXPECT_TRUE(stops([&] { editor.pressKey(VK_ESCAPE, false); }));
+    EXPECT_TRUE(stops([&] { editor.pressKey(VK_F5, false); }));
+    EXPECT_TRUE(stops([&] { editor.setText(L"txtCode", L"5 5"); }));
+    editor.pressKey(VK_F5, false);
+    system.answers = {sys::Answer::Discard};
+    editor.fire(L"ImageUN");
+    EXPECT_FALSE(system.playing) << "closing the editor";
+    EXPECT_EQ(system.soundsStarted, 5);
+}
+
+TEST_F(Editor, APreviewWithoutSoundOrSampleSaysSoAndChangesNothing) {
+    for (int16_t d = 0; d <= 7; ++d)
+        if (d != 5) folder.put(L"wav\\" + std::to_wstring(d) + L".wav", sampleWav(d, 1));
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"1 5");
+    editor.pressKey(VK_F5, false);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(L"5.wav"), std::wstring::npos);
+    EXPECT_EQ(system.soundsStarted, 0);
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
+
+    editor.setText(L"txtCode", L"1 2");
+    system.soundError = ERROR_DEV_NOT_EXIST;
+    editor.pressKey(VK_F5, false);
+    ASSERT_EQ(system.messages.size(), 2u);
+    EXPECT_NE(system.messages[1].text.find(L"声音输出设备"), std::wstring::npos);
+    EXPECT_FALSE(editor.playing());
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
+    EXPECT_EQ(editor.text(L"txtCode"), L"1 2");
+}
+
+TEST_F(Editor, ALongScoreIsPlayedAsItGoesNotBuiltAtOnce) {
+    for (int16_t d = 0; d <= 7; ++d) folder.put(L"wav\\" + std::to_wstring(d) + L".wav", sampleWav(d, 22050));
+    FormEditor& editor = open();
+    std::wstring score;
+    for (int i = 0; i < 32768; ++i)
+        score += std::wstring(1, L'0' + (i * 3) % 8) + (i % 16 == 15 ? L"\r\n" : L" ");
+    editor.setText(L"txtCode", score);
+    editor.pressKey(VK_F5, false);
+    const std::vector<int16_t> first = system.pull(22050 + 1);
+    EXPECT_EQ(first.front(), 0);
+    EXPECT_EQ(first.back(), 3) << "the second note follows the first";
 }
 
 }  // namespace

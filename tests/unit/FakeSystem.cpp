@@ -2,17 +2,22 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 
 #include "system/Paths.h"
 #include "text/LineFile.h"
 
-FakeSystem::FakeSystem() { sys::install(this); }
-FakeSystem::~FakeSystem() { sys::install(nullptr); }
+FakeSystem::FakeSystem() {
+    sys::install(this);
+}
+FakeSystem::~FakeSystem() {
+    sys::install(nullptr);
+}
 
-sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view title,
-                                   sys::Buttons buttons, sys::Icon icon) {
+sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view title, sys::Buttons buttons,
+                                   sys::Icon icon) {
     messages.push_back({std::wstring(text), std::wstring(title), buttons, icon});
     if (answers.empty()) return sys::Answer::Ok;
     const sys::Answer answer = answers.front();
@@ -27,12 +32,46 @@ std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog&) {
     return file;
 }
 
-std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) { return openFile(dialog); }
+std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) {
+    return openFile(dialog);
+}
 
 sys::Started FakeSystem::start(const std::wstring& path, const std::wstring& arguments) {
     started.push_back(arguments.empty() ? path : path + L" " + arguments);
     if (startError == 0 && whenStarted) whenStarted(path);
     return {startError, nullptr};
+}
+
+namespace {
+class FakeSound final : public sys::Sound {
+public:
+    explicit FakeSound(FakeSystem& system) : system_(system) {}
+    ~FakeSound() override { system_.playing = nullptr; }
+    bool finished() const override { return system_.soundFinished; }
+
+private:
+    FakeSystem& system_;
+};
+}  // namespace
+
+std::unique_ptr<sys::Sound> FakeSystem::play(sys::SoundSource source, uint32_t& error) {
+    error = soundError;
+    if (error) return nullptr;
+    ++soundsStarted;
+    soundFinished = false;
+    playing = std::move(source);
+    return std::make_unique<FakeSound>(*this);
+}
+
+std::vector<int16_t> FakeSystem::pull(size_t most) {
+    std::vector<int16_t> samples;
+    int16_t block[1000];
+    while (playing && samples.size() < most) {
+        const size_t filled = playing(block, std::min<size_t>(1000, most - samples.size()));
+        if (filled == 0) break;
+        samples.insert(samples.end(), block, block + filled);
+    }
+    return samples;
 }
 
 std::optional<std::wstring> FakeSystem::environment(const std::wstring& name) {

@@ -32,8 +32,18 @@ public:
     std::function<void(const std::wstring& path)> whenStarted;  // only for starts that succeed
     std::function<void(unsigned milliseconds)> whenSleeping;
 
+    // The sound output: the error it fails to open with (0: it opens), the source of the
+    // sound that plays (empty when none plays), and whether that sound has finished.
+    uint32_t soundError = 0;
+    sys::SoundSource playing;
+    bool soundFinished = false;
+    int soundsStarted = 0;
+    // Takes what the playing sound gives, as the output would, up to `most` samples.
+    std::vector<int16_t> pull(size_t most);
+
     std::vector<ShownMessage> messages;
-    std::vector<std::wstring> started;  // path, then " " and the arguments if any
+    std::vector<std::wstring> started;        // path, then " " and the arguments if any
+    std::vector<std::wstring> startedHidden;  // the starts without a window, also in `started`
     std::vector<unsigned> sleeps;
     int endedNow = 0;
 
@@ -42,6 +52,11 @@ public:
     std::optional<std::wstring> openFile(const sys::FileDialog&) override;
     std::optional<std::wstring> saveFile(const sys::FileDialog&) override;
     sys::Started start(const std::wstring& path, const std::wstring& arguments) override;
+    sys::Started startHidden(const std::wstring& path) override {
+        startedHidden.push_back(path);
+        return start(path, {});
+    }
+    std::unique_ptr<sys::Sound> play(sys::SoundSource source, uint32_t& error) override;
     void sleep(unsigned milliseconds) override {
         sleeps.push_back(milliseconds);
         if (whenSleeping) whenSleeping(milliseconds);

@@ -1,5 +1,6 @@
 // The forms layer: one window per kind, the sizing rule, clicks on release over the
-// same area, text boxes without a length limit, the program's end with its last window.
+// same area, text boxes without a length limit, the program's end with its last window,
+// keys for the whole window, and timers of the program.
 #include <gtest/gtest.h>
 
 #include "FakeSystem.h"
@@ -13,6 +14,7 @@ class Probe : public ui::Form {
 public:
     Probe() : Form(layout) {}
     int clicksA = 0, clicksB = 0, ticks = 0;
+    UINT lastKey = 0;
     bool unloadWhileLoading = false, unloadOnTick = false;
 
 private:
@@ -20,6 +22,10 @@ private:
     void Form_Load() override {
         fitToPicture(L"Image1");
         if (unloadWhileLoading) unload();
+    }
+    bool Form_KeyDown(UINT key, bool) override {
+        lastKey = key;
+        return key == VK_F5;
     }
     void AreaA_Click() { ++clicksA; }
     void AreaB_Click() { ++clicksB; }
@@ -159,4 +165,36 @@ TEST_F(FormsTest, ATextBoxKeepsItsLastTextAfterUnload) {
     probe.setText(L"Text1", L"乐谱 1 2 3");
     probe.unload();
     EXPECT_EQ(probe.text(L"Text1"), L"乐谱 1 2 3");
+}
+
+namespace {
+int programTicks = 0;
+void countTick() {
+    ++programTicks;
+}
+}  // namespace
+
+TEST_F(FormsTest, AKeyGoesToTheWindowFirstAndAProgramTimerTicksWithoutOne) {
+    Probe& probe = ui::show<Probe>();
+    MSG key{probe.control(L"Text1").edit, WM_KEYDOWN, VK_F5, 0, 0, {}};
+    EXPECT_TRUE(ui::previewKey(key)) << "taken from the text box with the focus";
+    key.wParam = 'A';
+    EXPECT_FALSE(ui::previewKey(key)) << "left to the text box";
+    EXPECT_EQ(probe.lastKey, static_cast<UINT>('A'));
+    key.hwnd = GetDesktopWindow();
+    EXPECT_FALSE(ui::previewKey(key)) << "not one of our windows";
+
+    probe.unload();
+    ui::startProgramTimer(10, countTick);
+    ui::startProgramTimer(10, countTick);  // still one timer
+    MSG message;
+    const DWORD until = GetTickCount() + 5000;
+    while (programTicks < 3 && GetTickCount() < until)
+        if (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    ui::stopProgramTimer(countTick);
+    EXPECT_GE(programTicks, 3);
+    const int ticks = programTicks;
+    Sleep(50);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    EXPECT_EQ(programTicks, ticks) << "stopped";
 }

@@ -6,8 +6,8 @@ areas and their entry boxes; every drawn button, tile, link and input frame
 lies under its own.
 """
 
-from make_art import (BLUE, VIOLET, WHITE, Canvas, alpha, close_button, mix, put_logo, text_width,
-                      wave_lines)
+from make_art import (BLUE, VIOLET, WHITE, Canvas, alpha, between, close_button, ink_span, mix, put_logo,
+                      text_width, wave_lines)
 
 LOGIN_BUTTON = (88, 384, 177, 57)  # click area 登录
 LOGIN_CANCEL = (88, 448, 177, 57)  # click area 取消
@@ -148,18 +148,21 @@ def draw_settings(dark):
     heading(516, "恢复出厂设置")
     white_button(cv, SET_RESET, "点击恢复", 14, dark)
     x, y, w, h = SET_RESET
-    cv.text(x + w + 16, y + h / 2, "恢复后程序将重新启动，并再次进行首次设置", 13, p["faint"], anchor="lm")
+    cv.text(x + w + 16, y + h / 2, "恢复后程序将重新启动，您需要再次完成新用户设置", 13, p["faint"], anchor="lm")
 
-    # the two links, each centred in its click area
+    # the two links, each inside its click area with the ink of its brackets at the facing
+    # edges, 和 between them and 点击查看 before them, as close as the areas allow
     fy, fs = SET_AGREEMENT[1] + SET_AGREEMENT[3] / 2, 17
-    spans = []
-    for (x, y, w, h), s in ((SET_AGREEMENT, "《Orvane用户协议》"), (SET_PRIVACY, "《Orvane隐私政策》")):
+    agreement, privacy = "《Orvane用户协议》", "《Orvane隐私政策》"
+    a_ink = SET_AGREEMENT[0] + SET_AGREEMENT[2] - 1
+    a_left = a_ink - ink_span(agreement, fs)[1]
+    p_left = SET_PRIVACY[0] - ink_span(privacy, fs)[0]
+    for left, s in ((a_left, agreement), (p_left, privacy)):
         tw = text_width(s, fs)
-        cv.text(x + w / 2, fy, s, fs, p["link"], anchor="mm")
-        cv.rect((x + w / 2 - tw / 2 + 16, fy + 11, tw - 32, 1), fill=alpha(p["link"], 0.5))
-        spans.append((x + w / 2 - tw / 2, x + w / 2 + tw / 2))
-    cv.text(spans[0][0] - 6, fy, "点击查看", fs, p["soft"], anchor="rm")
-    cv.text((spans[0][1] + spans[1][0]) / 2, fy, "和", fs, p["soft"], anchor="mm")
+        cv.text(left, fy, s, fs, p["link"], anchor="lm")
+        cv.rect((left + 16, fy + 11, tw - 32, 1), fill=alpha(p["link"], 0.5))
+    cv.text(a_left, fy, "点击查看", fs, p["soft"], anchor="rm")
+    cv.text(between(a_ink, SET_PRIVACY[0], "和", fs), fy, "和", fs, p["soft"], anchor="lm")
 
     # the right side: the program, for the eye only
     card = (752, 96, 289, 497)

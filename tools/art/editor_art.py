@@ -19,6 +19,7 @@ SAVE = (24, 400, 265, 65)  # click area 保存
 WAV = (24, 488, 265, 73)  # click area 生成WAV文件
 CLOSE = (1392, 24, 25, 25)  # click area, the close cross
 BUTTONS = [AI, NEW, OPEN, SAVE, WAV]
+BUTTON_SIZE = (265, 65)  # every drawn button: the largest that fits in all five click areas
 
 MESSAGE = (24, 584, 265, 49)  # label LabelMSG
 STATUS = (16, 776, 265, 25)  # label LabelZT
@@ -28,6 +29,13 @@ CODE = (424, 128, 985, 657)  # text box txtCode
 PANEL = (8, 108, 305, 704)
 CARD = (384, 112, 1041, 689)  # text area: the gutter and the text box with a margin
 TOP_BAR = 100
+
+
+def drawn(area):
+    """The drawn button of a click area: one size for all five, at the area's left edge and
+    centred on its height, so that the buttons stand evenly spaced."""
+    x, y, w, h = area
+    return x, y + (h - BUTTON_SIZE[1]) / 2, *BUTTON_SIZE
 
 
 def glyph_plus(cv, x, y, s, c, hole):
@@ -73,32 +81,35 @@ def draw_editor(dark):
     cv.shadow(PANEL, 16, 10, alpha((0, 0, 0), 0.35 if dark else 0.08), offset=(0, 3))
     cv.rect(PANEL, fill=panel, outline=line, radius=16)
 
-    x, y, w, h = AI
-    cv.shadow(AI, 14, 5, alpha(VIOLET, 0.4 if dark else 0.28), offset=(0, 3))
-    cv.fill_gradient(AI, VIOLET, BLUE, angle=0, radius=14)
-    ly = cv.layer(AI, radius=14)
+    button = drawn(AI)
+    x, y, w, h = button
+    cv.shadow(button, 14, 5, alpha(VIOLET, 0.4 if dark else 0.28), offset=(0, 3))
+    cv.fill_gradient(button, VIOLET, BLUE, angle=0, radius=14)
+    ly = cv.layer(button, radius=14)
     ly.circle(w - 24, 8, 54, fill=alpha(WHITE, 0.08))
     wave_lines(ly, (110, 44, 150, 26), alpha(WHITE, 0.16), count=2, width=1.6)
     glyph_sparkles(ly, 20, h / 2 - 15, 30, WHITE, None)
     ly.text(64, h / 2 - 9, "通过Ai模型创作", 19, WHITE, anchor="lm", bold=2)
-    ly.text(65, h / 2 + 16, "OrvaneX 为您写谱", 12, (255, 255, 255, 215), anchor="lm")
+    ly.text(65, h / 2 + 16, "让OrvaneX模型为您写谱", 12, (255, 255, 255, 215), anchor="lm")
     ly.merge()
 
     keys = [(NEW, "新建", "清空编辑器，重新开始", glyph_plus, VIOLET),
-            (OPEN, "打开", "打开一个 .sop 曲谱", glyph_folder, BLUE),
-            (SAVE, "保存", "把曲谱保存为 .sop 文件", glyph_disk, JADE)]
-    for box, title, sub, glyph, accent in keys:
+            (OPEN, "打开", "打开一个 .sop 乐谱", glyph_folder, BLUE),
+            (SAVE, "保存", "把乐谱保存为 .sop 文件", glyph_disk, JADE)]
+    for area, title, sub, glyph, accent in keys:
+        box = drawn(area)
         x, y, w, h = box
         cv.rect(box, fill=key, outline=key_line, radius=12)
         glyph(cv, x + 20, y + h / 2 - 13, 26, accent, key)
         cv.text(x + 62, y + h / 2 - 8, title, 18, key_ink, anchor="lm", bold=1)
         cv.text(x + 63, y + h / 2 + 14, sub, 12, faint, anchor="lm")
 
-    x, y, w, h = WAV
-    cv.shadow(WAV, 14, 5, alpha(JADE, 0.35 if dark else 0.22), offset=(0, 3))
-    cv.fill_gradient(WAV, mix(JADE, BLUE, 0.15), mix(JADE, WHITE, 0.08) if not dark else JADE, angle=0,
+    button = drawn(WAV)
+    x, y, w, h = button
+    cv.shadow(button, 14, 5, alpha(JADE, 0.35 if dark else 0.22), offset=(0, 3))
+    cv.fill_gradient(button, mix(JADE, BLUE, 0.15), mix(JADE, WHITE, 0.08) if not dark else JADE, angle=0,
                      radius=14)
-    ly = cv.layer(WAV, radius=14)
+    ly = cv.layer(button, radius=14)
     ly.circle(w - 20, h - 6, 50, fill=alpha(WHITE, 0.08))
     glyph_bars(ly, 22, h / 2 - 13, 26, WHITE, None)
     ly.text(64, h / 2 - 9, "生成WAV文件", 19, WHITE, anchor="lm", bold=2)
@@ -123,15 +134,15 @@ def draw_editor(dark):
     left.merge()
     cv.rect(CARD, outline=line, radius=14)
 
-    # the footer
+    # the footer, worded as the main menu's, with the maker's mark and name after it
     fy, fs = 838, 13
-    parts = "请遵守《Orvane用户协议》、《Orvane隐私政策》 · 基于OrvaneX模型 · 版本 V1.0.0 · "
-    total = text_width(parts, fs) + 16 + 6 + text_width(MAKER + " 制作", fs)
+    parts = "请遵守《Orvane用户协议》、《Orvane隐私政策》，基于OrvaneX模型，版本：V1.0.0"
+    total = text_width(parts, fs) + 14 + 16 + 6 + text_width(MAKER, fs)
     fx = (W - total) / 2
     cv.text(fx, fy, parts, fs, faint, anchor="lm")
-    mark_x = fx + text_width(parts, fs)
+    mark_x = fx + text_width(parts, fs) + 14
     maker_mark(cv, mark_x, fy - 8, 16)
-    cv.text(mark_x + 22, fy, MAKER + " 制作", fs, soft, anchor="lm", bold=1)
+    cv.text(mark_x + 22, fy, MAKER, fs, soft, anchor="lm", bold=1)
     return cv.finish()
 
 

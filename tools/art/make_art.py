@@ -499,7 +499,7 @@ def draw_error():
 
     cv.text(160, 52, "出错啦", 32, (40, 42, 54), bold=2)
     cv.text(162, 102, "有一个文件似乎被弄丢了", 18, (70, 74, 90), bold=1)
-    cv.text(162, 140, "重新安装程序或许能解决问题，重新安装永远免费", 13, (146, 150, 164))
+    cv.text(162, 140, "您可以免费重新安装程序，这或许能解决问题", 13, (146, 150, 164))
 
     button = (184, 208, 153, 41)  # click area
     cv.shadow(button, 12, 6, alpha(red, 0.35), offset=(0, 4))
@@ -512,6 +512,25 @@ def draw_notice():
     cv = Canvas(345, 99, (33, 38, 39))
     cv.rect((0, 0, 11, 99), fill=(63, 133, 225))
     return cv.finish()
+
+
+def ink_span(s, size):
+    """Where the ink of s starts and ends, from the left of its box: full-width marks
+    such as 《 》 、 fill only part of their box."""
+    im = Image.new("L", (round(text_width(s, size)) + 2 * size, 2 * size))
+    ImageDraw.Draw(im).text((size, size), s, font=font(size), fill=255, anchor="lm")
+    left, _, right, _ = im.getbbox()
+    return left - size, right - size
+
+
+def between(left, right, s, size):
+    """The left of the box of the mark s set between two inks at left and right, with the
+    room around it shared as plain type would share it: a mark such as 、 keeps to the
+    left of its box."""
+    x0, x1 = ink_span(s, size)
+    before, after = x0 + size / 2, size - x1 + size / 2  # plain type: half a box each side
+    room = right - left - (x1 - x0)
+    return left + room * before / (before + after) - x0
 
 
 def draw_menu(dark):
@@ -537,7 +556,7 @@ def draw_menu(dark):
     put_logo(cv, 176, 96, 92, glow=alpha(VIOLET, 0.5 if dark else 0.25))
     cv.text(288, 100, "奥文Orvane", 42, ink, bold=2)
     cv.text(290, 158, SLOGAN, 19, soft, bold=1)
-    pill = "基于 OrvaneX 模型"
+    pill = "基于OrvaneX模型"
     pw = text_width(pill, 14) + 38
     cv.rect((1081 - pw, 130, pw, 30), fill=alpha(WHITE, 0.1) if dark else WHITE,
             outline=alpha(WHITE, 0.18) if dark else (206, 220, 244), radius=15)
@@ -583,13 +602,16 @@ def draw_menu(dark):
     arrow(ly, 617 - 44, 40.5, 8, WHITE, 2.6)
     ly.merge()
 
-    # editor, works and settings; the settings click area starts 8 px higher
+    # editor, works and settings: three tiles of one size, evenly spaced between the
+    # edges of the banner, each inside its click area (464, 328, 193 × 289;
+    # 672, 328, 201 × 289; 880, 320, 201 × 297)
+    pitch = (617 - 193) / 2
     small = [
         ((464, 328, 193, 289), (40, 118, 226), (78, 156, 246), "编辑器", "通过编辑器创作音乐",
          (52, 160, 240), glyph_editor),
-        ((672, 328, 201, 289), (30, 130, 212), (68, 172, 240), "我的作品", "打开输出文件夹",
+        ((464 + pitch, 328, 193, 289), (30, 130, 212), (68, 172, 240), "我的作品", "打开输出文件夹",
          (36, 186, 186), glyph_folder),
-        ((880, 320, 201, 297), (66, 104, 216), (100, 140, 240), "设置", "打开Orvane设置",
+        ((464 + 2 * pitch, 328, 193, 289), (66, 104, 216), (100, 140, 240), "设置", "打开Orvane设置",
          (150, 110, 245), glyph_gear),
     ]
     for box, c1, c2, title, sub, accent, glyph in small:
@@ -604,17 +626,18 @@ def draw_menu(dark):
         ly.merge()
 
     # footer: each link lies inside its click area (384, 712, 137 × 25 and
-    # 552, 712, 145 × 25); the rest of the line is set around them
+    # 552, 712, 145 × 25), the ink of the two brackets at the facing edges, and the
+    # rest of the line is set around them as close as the areas allow
     fy, fs = 724.5, 14
     agreement, privacy = "《Orvane用户协议》", "《Orvane隐私政策》"
     before, after = "请遵守", "，基于OrvaneX模型，版本：V1.0.0"
-    a_right = 384 + 137 - 2
-    a_left = a_right - text_width(agreement, fs)
-    p_left = 552 + 2
+    a_left = 384 + 137 - 1 - ink_span(agreement, fs)[1]
+    a_right = a_left + text_width(agreement, fs)
+    p_left = 552 - ink_span(privacy, fs)[0]
     p_right = p_left + text_width(privacy, fs)
     cv.text(a_left, fy, before, fs, faint, anchor="rm")
     cv.text(a_left, fy, agreement, fs, link, anchor="lm")
-    cv.text((a_right + p_left) / 2 - 3, fy, "、", fs, faint, anchor="mm")
+    cv.text(between(a_left + ink_span(agreement, fs)[1], 552, "、", fs), fy, "、", fs, faint, anchor="lm")
     cv.text(p_left, fy, privacy, fs, link, anchor="lm")
     cv.text(p_right, fy, after, fs, faint, anchor="lm")
     for left, right in ((a_left, a_right), (p_left, p_right)):
@@ -677,8 +700,9 @@ def draw_about():
 
     # small logos of what the program does along the bottom edge
     cv.rect((40, 528, 778, 1), fill=alpha(WHITE, 0.08))
-    marks = [(glyph_sparkles, "AI作曲"), (glyph_editor, "乐谱编辑"), (glyph_bars, "WAV导出"),
-             (glyph_folder, "作品管理"), (glyph_stone, MAKER)]
+    # named as the menu and the editor name them
+    marks = [(glyph_sparkles, "AI创作"), (glyph_editor, "编辑器"), (glyph_bars, "生成WAV文件"),
+             (glyph_folder, "我的作品"), (glyph_stone, MAKER)]
     y, s = 550, 24
     for i, (glyph, label) in enumerate(marks):
         x = 40 + i * 164

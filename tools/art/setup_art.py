@@ -21,6 +21,7 @@ LIGHT = (464, 280, 577, 113)  # click area 洁白主题
 DARK = (464, 416, 577, 113)  # click area 暗黑主题
 NEXT_TALL = (952, 544, 113, 57)  # click area 下一步 of step 1, 完成
 NEXT_LOW = (952, 552, 113, 41)  # click area 下一步 of steps 2 and 3
+BOTTOM_BUTTON = NEXT_LOW  # the drawn 下一步 and 完成 of every step: one size, inside NEXT_TALL as well
 USER = (608, 296, 345, 33)  # text box
 PASSWORD = (608, 376, 329, 25)  # text box
 USER_FRAME = (596, 288, 369, 49)  # input frames around the text boxes
@@ -140,7 +141,7 @@ def draw_python():
               "我们为你准备了python-3.8.10安装包，您需要安装Python后才能运行Orvane，否则可能无法正常运行。"
               "点击下方按钮以安装python-3.8.10。如果你的电脑中已经安装了Python，请直接点击下一步。")
     framed_button(cv, PYTHON, "安装python-3.8.10", python_mark)
-    grey_button(cv, NEXT_TALL, "下一步")
+    grey_button(cv, BOTTOM_BUTTON, "下一步")
     return cv.finish()
 
 
@@ -148,7 +149,7 @@ def draw_theme():
     cv = step("选择一个你喜欢的主题（2/3）", "简约，从不是简单的堆砌。黑白主题，以不凡的格调，彰显您独特的品味与追求。")
     framed_button(cv, LIGHT, "洁白主题", swatch(WHITE, (90, 100, 120)))
     framed_button(cv, DARK, "暗黑主题", swatch((40, 42, 50), (220, 224, 232)))
-    grey_button(cv, NEXT_LOW, "下一步")
+    grey_button(cv, BOTTOM_BUTTON, "下一步")
     return cv.finish()
 
 
@@ -166,7 +167,7 @@ def draw_account():
         for i, ch in enumerate(text):
             cv.text(left, y + h / 2, ch, 17, INK, anchor="lm")
             left += text_width(ch, 17) + (gap if i < len(text) - 2 else 0)
-    grey_button(cv, NEXT_LOW, "下一步")
+    grey_button(cv, BOTTOM_BUTTON, "下一步")
     return cv.finish()
 
 
@@ -177,7 +178,7 @@ def draw_done():
     cv.circle(cx, cy, 96, fill=(240, 245, 253))
     cv.circle(cx, cy, 70, fill=mix(BLUE, WHITE, 0.15))
     cv.line([(cx - 30, cy + 2), (cx - 8, cy + 24), (cx + 32, cy - 22)], WHITE, 11)
-    grey_button(cv, NEXT_TALL, "完成")
+    grey_button(cv, BOTTOM_BUTTON, "完成")
     return cv.finish()
 
 

@@ -1,13 +1,17 @@
 // Times the score editor's work on large scores: the gutter tick (the 100 ms timer)
-// when the text has changed and when it has not, and the digit scan of rendering.
+// when the text has changed and when it has not, the digit scan of rendering, and what
+// F5 does before the sound output gets its first block.
 // Prints the figures; tools/bench-editor builds it and runs it under Wine.
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "editor/FormEditor.h"
+#include "editor/Preview.h"
 #include "forms/Program.h"
+#include "system/Paths.h"
 
 namespace {
 
@@ -47,7 +51,8 @@ double best(int count, F&& work) {
 int main() {
     ui::initialise(L"EditorBench");
     FormEditor& editor = ui::show<FormEditor>();
-    std::printf("%-10s %12s %16s %16s %14s\n", "score", "lines", "tick unchanged", "tick changed", "digit scan");
+    std::printf("%-10s %12s %16s %16s %14s\n", "score", "lines", "tick unchanged", "tick changed",
+                "digit scan");
     for (const size_t size : {size_t{32 * 1024}, size_t{1024 * 1024}}) {
         const std::wstring text = score(size);
         editor.setText(L"txtCode", text);
@@ -60,9 +65,26 @@ int main() {
         });
         size_t digits = 0;
         const double scan = best(10, [&] { digits += FormEditor::noteDigits(text).size(); });
-        std::printf("%-10s %12zu %13.4f ms %13.4f ms %11.4f ms\n",
-                    size < 1024 * 1024 ? "32 K" : "1 MB", editor.lineCount(), unchanged, changed, scan);
+        std::printf("%-10s %12zu %13.4f ms %13.4f ms %11.4f ms\n", size < 1024 * 1024 ? "32 K" : "1 MB",
+                    editor.lineCount(), unchanged, changed, scan);
     }
+
+    // The preview of 32,768 notes: digit scan, the samples read from the shipped wav
+    // folder, the first block built. The sound output's own start comes on top.
+    std::wstring notes;
+    for (int i = 0; i < 32768; ++i)
+        notes += std::wstring(1, L'0' + (i * 3) % 8) + (i % 16 == 15 ? L"\r\n" : L" ");
+    const std::wstring wav = sys::programFolder() + L"\\..\\Orvane\\wav";
+    std::wstring failure;
+    const double start = best(10, [&] {
+        const std::wstring digits = FormEditor::noteDigits(notes);
+        auto samples = preview::loadSamples(wav, digits, failure);
+        if (!samples) return;
+        int16_t block[2048];
+        preview::source(digits, std::make_shared<const preview::Samples>(std::move(*samples)))(block, 2048);
+    });
+    if (!failure.empty()) std::printf("preview: %ls\n", failure.c_str());
+    std::printf("preview of 32,768 notes, F5 to the first block: %.3f ms\n", start);
     editor.unload();
     return 0;
 }

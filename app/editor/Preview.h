@@ -1,0 +1,33 @@
+// The preview of a score: the note samples that rendering would join, in score order,
+// played by the program itself from the samples in the wav folder. Nothing is written
+// and no outside program runs. The sound is built block by block while it plays, so a
+// score of any length starts at once.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "system/System.h"
+
+namespace preview {
+
+// The frames of the note samples "0.wav" to "7.wav". A sample that is not mono, 16-bit,
+// 44100 Hz PCM has no frames, as it adds none to a rendering.
+using Samples = std::array<std::vector<int16_t>, 8>;
+
+// The frames of one WAV file's bytes; nothing when the bytes are no WAV file.
+std::optional<std::vector<int16_t>> framesOf(const std::string& bytes);
+
+// Reads the samples that the digits name from the folder; on failure the message that
+// names the sample and why.
+std::optional<Samples> loadSamples(const std::wstring& folder, const std::wstring& digits,
+                                   std::wstring& failure);
+
+// What the sound output plays: the frames of each digit's sample, one after the other.
+sys::SoundSource source(std::wstring digits, std::shared_ptr<const Samples> samples);
+
+}  // namespace preview

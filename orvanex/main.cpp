@@ -1,0 +1,83 @@
+// OrvaneX: writes one new score into output\output.sop of the program folder, the
+// folder above its own. Ai.bat starts it without arguments; ORVANEX_SEED (any text)
+// makes the piece repeatable, and without it every run differs.
+//
+//   OrvaneX.exe [--out FILE] [--seed TEXT]
+#include <windows.h>
+
+#include <exception>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "Composer.h"
+#include "Corpus.h"
+#include "Score.h"
+#include "system/Paths.h"
+#include "text/Gbk.h"
+
+namespace {
+
+std::optional<std::wstring> environment(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), size));
+    return value;
+}
+
+std::string utf8(const std::wstring& wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    return bytes;
+}
+
+// To the console in its own characters, or as UTF-8 to a file or pipe.
+void complain(const std::wstring& message) {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0, written = 0;
+    const std::wstring line = message + L"\r\n";
+    if (GetConsoleMode(error, &mode)) {
+        WriteConsoleW(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    } else {
+        const std::string bytes = utf8(line);
+        WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring out = orvanex::scorePathFor(sys::programFolder());
+    std::optional<std::wstring> seed = environment(L"ORVANEX_SEED");
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::wstring option = argv[i];
+        if (option == L"--out") {
+            out = argv[i + 1];
+        } else if (option == L"--seed") {
+            seed = argv[i + 1];
+        } else {
+            complain(L"用法 / usage: OrvaneX.exe [--out FILE] [--seed TEXT]");
+            return 2;
+        }
+    }
+    try {
+        const auto corpus = orvanex::readCorpus(orvanex::builtInCorpus());
+        if (corpus.empty()) throw std::runtime_error("the corpus is missing from the program");
+        orvanex::Random random =
+            seed && !seed->empty() ? orvanex::Random::fromText(utf8(*seed)) : orvanex::Random::fresh();
+        const std::wstring score = orvanex::render(orvanex::Composer(corpus).compose(random));
+        if (const uint32_t error = orvanex::writeScore(out, score)) {
+            complain(L"OrvaneX 未能写出乐谱 / could not write the score: " + out + L"：" +
+                     sys::describe(error));
+            return 1;
+        }
+    } catch (const std::exception& error) {
+        complain(L"OrvaneX 未能写出乐谱 / could not write the score: " + text::fromGbk(error.what()));
+        return 1;
+    }
+    return 0;
+}
