@@ -37,6 +37,7 @@ const ui::FormLayout Form1::layout{
     .start = ui::Start::Fixed,
     .bounds = {16665, 10980, 5175, 1485},
     .takesFocus = false,
+    .topmost = true,  // and kept there for its three seconds, without taking the focus
     .controls = {
         ui::picture(L"Image1", {0, 0, 5175, 1485}, ART_NOTICE),
         // Label1 grows to the right with its title; a long one is cut off where the clock
@@ -52,8 +53,6 @@ const ui::FormLayout Form1::layout{
 Form1::Form1() : Form(layout) {}
 
 void Form1::Form_Load() {
-    // Without SWP_NOACTIVATE this call would take the focus from the program in front.
-    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     fitToPicture(L"Image1");
     const auto title = requestLine(TitleFile);
     const auto body = title ? requestLine(TextFile) : std::nullopt;

@@ -3,10 +3,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "forms/Pictures.h"
 #include "forms/Program.h"
+#include "forms/Screen.h"
 
 namespace ui {
 
@@ -14,7 +16,11 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"OrvaneForm";
 constexpr int kProgramIcon = 1;
-constexpr int kFittedGap = 30;  // twips kept free at the right of a fitted line
+// Timer ids from 1 up are the table's rows; this one keeps a topmost window on top.
+constexpr UINT_PTR kKeepOnTop = 0xF00D;
+constexpr UINT kKeepOnTopInterval = 100;
+constexpr int kCornerMargin = 12;  // pixels at 96 dpi between a moved pop-up and the corner
+constexpr int kFittedGap = 30;     // twips kept free at the right of a fitted line
 
 Control base(std::wstring name, Kind kind, Twips bounds) {
     Control c;
@@ -25,8 +31,8 @@ Control base(std::wstring name, Kind kind, Twips bounds) {
 }
 
 // Chinese face names need the GB2312 character set to find a font with the glyphs.
-HFONT createFont(const Font& font, int dpi) {
-    const int height = -MulDiv(static_cast<int>(font.points * 100 + 0.5), dpi, 7200);
+HFONT createFont(const Font& font, double pixelsPerInch) {
+    const int height = -std::max(1, static_cast<int>(std::lround(font.points * pixelsPerInch / 72)));
     return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
@@ -181,9 +187,9 @@ Form::~Form() {
 
 void Form::load() {
     if (window_) return;
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    // A new window opens on the primary monitor: centred there, or at its fixed place.
+    const Monitor monitor = primaryMonitor();
+    scaleTo(monitor.dpi, monitor);
 
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     DWORD exStyle = WS_EX_APPWINDOW;
@@ -192,11 +198,10 @@ void Form::load() {
         exStyle = WS_EX_TOOLWINDOW;
     }
     if (!layout_.takesFocus) exStyle = (exStyle & ~WS_EX_APPWINDOW) | WS_EX_NOACTIVATE;
-    RECT frame{0, 0, toPixels(layout_.bounds.width), toPixels(layout_.bounds.height)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window_ =
-        CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, frame.right - frame.left,
-                        frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (layout_.topmost) exStyle |= WS_EX_TOPMOST;
+    const SIZE size = windowSize();
+    window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, size.cx, size.cy,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) throw std::runtime_error("CreateWindowExW failed: " + std::to_string(GetLastError()));
     if (layout_.icon) {
         HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon));
@@ -204,7 +209,60 @@ void Form::load() {
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
     createControls();
+    if (layout_.topmost) SetTimer(window_, kKeepOnTop, kKeepOnTopInterval, nullptr);
     Form_Load();
+}
+
+SIZE Form::frameSize() const {
+    if (layout_.frame == Frame::None) return {0, 0};
+    // The title bar and the borders at the window's DPI, where the system can say so.
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<AdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    RECT frame{0, 0, 0, 0};
+    if (!adjust || !adjust(&frame, style, FALSE, WS_EX_TOOLWINDOW, static_cast<UINT>(dpi_)))
+        AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOOLWINDOW);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+SIZE Form::windowSize() const {
+    const SIZE frame = frameSize();
+    return {toPixels(layout_.bounds.width) + frame.cx, toPixels(layout_.bounds.height) + frame.cy};
+}
+
+void Form::scaleTo(int dpi, const Monitor& monitor) {
+    dpi_ = dpi;
+    const SIZE design{MulDiv(layout_.bounds.width, 96, 1440), MulDiv(layout_.bounds.height, 96, 1440)};
+    fit_ = fitFactor(design, dpi, frameSize(), monitor.work);
+    if (window_) layOut();
+}
+
+void Form::layOut() {
+    for (Control& c : layout_.controls) {
+        if (c.scaled) DeleteObject(c.scaled);
+        c.scaled = nullptr;
+        if (!c.hfont) continue;
+        HFONT old = c.hfont;
+        c.hfont = createFont(c.font, dpi_ * fit_);
+        if (c.edit) {
+            SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont), FALSE);
+            MoveWindow(c.edit, toPixels(c.bounds.left), toPixels(c.bounds.top), toPixels(c.bounds.width),
+                       toPixels(c.bounds.height), TRUE);
+        }
+        DeleteObject(old);
+    }
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Form::keepOnTop() {
+    // Under Wine a window that comes to the front is raised above a topmost one on the
+    // X screen, while the system still counts the topmost one first, so that asking
+    // for HWND_TOPMOST again changes nothing. Leaving the topmost band and entering it
+    // again raises it for real. Without SWP_NOACTIVATE either call would take the focus.
+    constexpr UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
 
 void Form::bringUp() {
@@ -213,13 +271,10 @@ void Form::bringUp() {
         shown_ = true;
         RECT bounds{};
         GetWindowRect(window_, &bounds);
-        const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-        POINT at{0, 0};
-        if (layout_.start == Start::Centred) {
-            at = {(GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2};
-        } else if (layout_.start == Start::Fixed) {
-            at = {toPixels(layout_.bounds.left), toPixels(layout_.bounds.top)};
-        }
+        const SIZE size{bounds.right - bounds.left, bounds.bottom - bounds.top};
+        const POINT fixed{toPixels(layout_.bounds.left), toPixels(layout_.bounds.top)};
+        const int margin = static_cast<int>(std::lround(kCornerMargin * scale()));
+        const POINT at = placement(layout_.start, size, primaryMonitor(), fixed, margin);
         SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(window_, layout_.takesFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
     } else {
@@ -246,7 +301,7 @@ void Form::createControls() {
             if (c.visible) SetTimer(window_, i + 1, c.interval, nullptr);
             continue;
         }
-        if (c.kind == Kind::Label) c.hfont = createFont(c.font, dpi_);
+        if (c.kind == Kind::Label) c.hfont = createFont(c.font, dpi_ * fit_);
         if (c.kind != Kind::TextBox) continue;
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
         if (c.multiLine) {
@@ -261,7 +316,7 @@ void Form::createControls() {
             CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style, toPixels(c.bounds.left),
                             toPixels(c.bounds.top), toPixels(c.bounds.width), toPixels(c.bounds.height),
                             window_, reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
-        c.hfont = createFont(c.font, dpi_);
+        c.hfont = createFont(c.font, dpi_ * fit_);
         c.brush = CreateSolidBrush(c.back);
         SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont), FALSE);
         SendMessageW(c.edit, EM_SETLIMITTEXT, 0, 0);  // no length limit
@@ -280,8 +335,10 @@ void Form::releaseControls() {
         c.edit = nullptr;
         if (c.hfont) DeleteObject(c.hfont);
         if (c.brush) DeleteObject(c.brush);
+        if (c.scaled) DeleteObject(c.scaled);
         c.hfont = nullptr;
         c.brush = nullptr;
+        c.scaled = nullptr;
     }
 }
 
@@ -400,11 +457,15 @@ void Form::setColors(const std::wstring& name, COLORREF color, COLORREF back) {
 
 void Form::fitToPicture(const std::wstring& name) {
     const Control& c = control(name);
+    if (layout_.bounds.width == c.bounds.width && layout_.bounds.height == c.bounds.height) return;
     layout_.bounds.width = c.bounds.width;
     layout_.bounds.height = c.bounds.height;
-    if (window_)
-        SetWindowPos(window_, nullptr, 0, 0, toPixels(c.bounds.width), toPixels(c.bounds.height),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!window_) return;
+    RECT now{};
+    GetWindowRect(window_, &now);
+    scaleTo(dpi_, monitorOf(now));  // the new size may fit the work area at another factor
+    const SIZE size = windowSize();
+    SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::showThemePicture(bool light) {
@@ -413,7 +474,7 @@ void Form::showThemePicture(bool light) {
 }
 
 int Form::toPixels(int twips) const {
-    return MulDiv(twips, dpi_, 1440);
+    return static_cast<int>(std::lround(twips * (dpi_ * fit_) / 1440));
 }
 
 RECT Form::pixelRect(const std::wstring& name) const {
@@ -468,25 +529,21 @@ void Form::paint(HDC dc) {
     RECT all{0, 0, size.cx, size.cy};
     FillRect(canvas.dc, &all, background);
     DeleteObject(background);
-    SetStretchBltMode(canvas.dc, HALFTONE);
     SetBkMode(canvas.dc, TRANSPARENT);
 
-    for (const Control& c : layout_.controls) {
+    for (Control& c : layout_.controls) {
         if (!c.visible) continue;
         RECT r = pixelRect(c.name);
         if (c.kind == Kind::Picture) {
-            HBITMAP bitmap = pictureBitmap(c.picture);
-            if (!bitmap) continue;
+            // The picture at the window's scale, drawn once and kept; a picture larger
+            // than the window is cut off at its edge.
             const SIZE picture = pictureSize(c.picture);
+            const SIZE shown{toPixels(picture.cx * 15), toPixels(picture.cy * 15)};
+            if (!c.scaled) c.scaled = loadPicture(c.picture, shown);
+            if (!c.scaled) continue;
             HDC source = CreateCompatibleDC(canvas.dc);
-            HGDIOBJ previous = SelectObject(source, bitmap);
-            // The control's box at this DPI; a picture larger than its box is cut off.
-            const int width = toPixels(picture.cx * 15), height = toPixels(picture.cy * 15);
-            if (width == picture.cx && height == picture.cy)
-                BitBlt(canvas.dc, r.left, r.top, picture.cx, picture.cy, source, 0, 0, SRCCOPY);
-            else
-                StretchBlt(canvas.dc, r.left, r.top, width, height, source, 0, 0, picture.cx, picture.cy,
-                           SRCCOPY);
+            HGDIOBJ previous = SelectObject(source, c.scaled);
+            BitBlt(canvas.dc, r.left, r.top, shown.cx, shown.cy, source, 0, 0, SRCCOPY);
             SelectObject(source, previous);
             DeleteDC(source);
         } else if (c.kind == Kind::Label) {
@@ -550,7 +607,22 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_DPICHANGED: {
+            // Another monitor, or its scaling changed: the suggested rectangle, at a
+            // fitting size where the window would no longer fit there.
+            const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+            scaleTo(LOWORD(wParam), monitorOf(suggested));
+            SIZE size{suggested.right - suggested.left, suggested.bottom - suggested.top};
+            if (fit_ < 1) size = windowSize();
+            SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_TIMER: {
+            if (wParam == kKeepOnTop) {
+                keepOnTop();
+                return 0;
+            }
             const size_t index = static_cast<size_t>(wParam) - 1;
             if (index < layout_.controls.size() && layout_.controls[index].kind == Kind::Timer)
                 fire(layout_.controls[index].name);

@@ -1,7 +1,8 @@
 // The forms layer: a borderless top-level window whose pictures, labels and click
 // areas are windowless (painted and hit-tested by the window itself), with real edit
 // controls for text boxes and timers. Each window declares its controls in one table;
-// geometry is stored in twips and converted at the window's DPI.
+// geometry is stored in twips and converted at the DPI of the window's monitor, times
+// the factor that fits the window into that monitor's work area.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 namespace ui {
 
 class Form;
+struct Monitor;
 using Handler = void (Form::*)();
 
 // A rectangle in twips (1440 to the inch, 15 to the pixel at 96 dpi).
@@ -24,6 +26,9 @@ constexpr Twips px(int left, int top, int width, int height) {
     return {left * 15, top * 15, width * 15, height * 15};
 }
 
+// Centred on the screen; at its top-left corner; at a fixed place of the screen, or
+// at the bottom-right corner where that place is not wholly on the screen. Always
+// inside the work area (the screen without the task bar).
 enum class Start { Centred, TopLeft, Fixed };
 enum class Frame { None, SizableTool };
 enum class Kind { Picture, Label, ClickArea, TextBox, Timer };
@@ -61,6 +66,7 @@ struct Control {
     HWND edit = nullptr;
     HFONT hfont = nullptr;
     HBRUSH brush = nullptr;
+    HBITMAP scaled = nullptr;  // picture: drawn at the window's scale, kept until it changes
 };
 
 // The builders a control table is made of.
@@ -105,6 +111,9 @@ struct FormLayout {
     // false: a pop-up that shows without taking the focus from the window in front,
     // and without a task-bar button.
     bool takesFocus = true;
+    // Above every window that is not topmost, for as long as it is shown, even where the
+    // platform lets a window that comes to the front cover it.
+    bool topmost = false;
     bool icon = true;
     COLORREF back = RGB(255, 255, 255);
     std::vector<Control> controls;
@@ -127,6 +136,7 @@ public:
     // Destroys the window; the program ends once no window is left.
     void unload();
 
+    const std::vector<Control>& controls() const { return layout_.controls; }
     Control& control(const std::wstring& name);
     const Control& control(const std::wstring& name) const;
     bool visible(const std::wstring& name) const;
@@ -150,8 +160,10 @@ public:
     // Image1 (light artwork) or Image2 (dark artwork), never both.
     void showThemePicture(bool light);
 
-    // Pixels of the window's DPI.
+    // Pixels of the window's DPI and fit.
     int toPixels(int twips) const;
+    // Pixels per pixel of the design (at 96 dpi): the monitor's DPI times the fit.
+    double scale() const { return dpi_ / 96.0 * fit_; }
     RECT pixelRect(const std::wstring& name) const;
     SIZE clientSize() const;
 
@@ -180,10 +192,18 @@ private:
     void paint(HDC dc);
     void drawFitted(HDC dc, const Control& c, RECT r) const;
     int hitTest(POINT point) const;
+    // Scaling: the monitor's DPI and the fit into its work area, then every font, text
+    // box and picture again at that scale.
+    void scaleTo(int dpi, const Monitor& monitor);
+    void layOut();
+    SIZE frameSize() const;
+    SIZE windowSize() const;
+    void keepOnTop();
 
     FormLayout layout_;
     HWND window_ = nullptr;
     int dpi_ = 96;
+    double fit_ = 1;
     int pressed_ = -1;
     bool shown_ = false;
 };

@@ -1,69 +1,200 @@
 #include "forms/Pictures.h"
 
-#include <objidl.h>
+#include <wincodec.h>
 
 #include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
-
-#include <map>
+#include <cmath>
+#include <cstring>
 
 namespace ui {
 
 namespace {
 
-void startGdiplus() {
-    static ULONG_PTR token = [] {
-        Gdiplus::GdiplusStartupInput input;
-        ULONG_PTR t = 0;
-        Gdiplus::GdiplusStartup(&t, &input, nullptr);
-        return t;
+// The imaging component's factory, made once for the thread of the windows.
+IWICImagingFactory* imaging() {
+    static IWICImagingFactory* factory = [] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // S_FALSE when it already was
+        IWICImagingFactory* made = nullptr;
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+        return made;
     }();
-    (void)token;
+    return factory;
 }
 
-HBITMAP decode(int resourceId) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
-    if (!resource) return nullptr;
-    const DWORD size = SizeofResource(module, resource);
-    const void* data = LockResource(LoadResource(module, resource));
-    if (!data || size == 0) return nullptr;
+const wchar_t* resourceType(int percent) {
+    switch (percent) {
+        case 150:
+            return L"PICTURE150";
+        case 200:
+            return L"PICTURE200";
+        default:
+            return MAKEINTRESOURCEW(10);  // RT_RCDATA
+    }
+}
 
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return nullptr;
-    memcpy(GlobalLock(copy), data, size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-        GlobalFree(copy);
-        return nullptr;
+struct Resource {
+    const unsigned char* data = nullptr;
+    DWORD size = 0;
+};
+
+Resource find(int resourceId, int percent) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), resourceType(percent));
+    if (!resource) return {};
+    const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, resource)));
+    return {data, data ? SizeofResource(module, resource) : 0};
+}
+
+// Width and height from the PNG's header chunk.
+SIZE headerSize(const Resource& png) {
+    if (png.size < 24 || std::memcmp(png.data + 12, "IHDR", 4) != 0) return {0, 0};
+    auto number = [&](int at) {
+        return static_cast<LONG>((png.data[at] << 24) | (png.data[at + 1] << 16) | (png.data[at + 2] << 8) |
+                                 png.data[at + 3]);
+    };
+    return {number(16), number(20)};
+}
+
+// The PNG's pixels, 32 bits each, rows top-down; empty when it cannot be decoded. The
+// imaging component reads the resource in place and converts the rows in bulk.
+std::vector<uint32_t> decode(const Resource& png, SIZE size) {
+    std::vector<uint32_t> pixels;
+    IWICImagingFactory* factory = imaging();
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICBitmapSource* converted = nullptr;
+    UINT width = 0, height = 0;
+    const bool ok = factory && SUCCEEDED(factory->CreateStream(&stream)) &&
+                    SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data), png.size)) &&
+                    SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr,
+                                                               WICDecodeMetadataCacheOnDemand, &decoder)) &&
+                    SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+                    SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted)) &&
+                    SUCCEEDED(converted->GetSize(&width, &height)) && static_cast<LONG>(width) == size.cx &&
+                    static_cast<LONG>(height) == size.cy;
+    if (ok) {
+        pixels.resize(static_cast<size_t>(width) * height);
+        if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
+                                         reinterpret_cast<BYTE*>(pixels.data()))))
+            pixels.clear();
     }
-    startGdiplus();
-    HBITMAP bitmap = nullptr;
-    {
-        Gdiplus::Bitmap picture(stream);
-        if (picture.GetLastStatus() == Gdiplus::Ok)
-            picture.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &bitmap);
-    }
-    stream->Release();
+    for (IUnknown* object : std::initializer_list<IUnknown*>{converted, frame, decoder, stream})
+        if (object) object->Release();
+    return pixels;
+}
+
+HBITMAP toBitmap(const std::vector<uint32_t>& pixels, SIZE size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // rows top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap) std::memcpy(bits, pixels.data(), pixels.size() * 4);
     return bitmap;
+}
+
+// The scales to try for a picture shown `need` times its 1x size: the nearest that is
+// not smaller first (shrinking keeps the edges crisp, enlarging blurs them), then the
+// smaller ones from the largest down.
+std::vector<int> preference(double need) {
+    std::vector<int> order;
+    for (int percent : kPictureScales)
+        if (percent >= need * 100 - 0.5) order.push_back(percent);
+    for (auto it = std::rbegin(kPictureScales); it != std::rend(kPictureScales); ++it)
+        if (*it < need * 100 - 0.5) order.push_back(*it);
+    return order;
+}
+
+struct Tap {
+    int index;
+    int weight;  // of 1 << 14
+};
+
+// For each pixel of a row of `to` pixels, the source pixels of a row of `from` that it
+// takes and their weights: when shrinking, each source pixel by how much of it the
+// pixel covers (an area filter: the crispest that keeps every pixel's share); when
+// enlarging, the two nearest by their distance (linear).
+std::vector<std::vector<Tap>> taps(int from, int to) {
+    constexpr int kOne = 1 << 14;
+    const double step = static_cast<double>(from) / to;  // source pixels per pixel
+    std::vector<std::vector<Tap>> all(static_cast<size_t>(to));
+    for (int i = 0; i < to; ++i) {
+        std::vector<std::pair<int, double>> raw;
+        if (step >= 1) {
+            const double begin = i * step, end = (i + 1) * step;
+            for (int j = static_cast<int>(begin); j < end && j < from; ++j)
+                raw.emplace_back(j, std::min<double>(j + 1, end) - std::max<double>(j, begin));
+        } else {
+            const double centre = std::clamp((i + 0.5) * step - 0.5, 0.0, from - 1.0);
+            const int left = static_cast<int>(centre);
+            raw.emplace_back(left, 1 - (centre - left));
+            if (left + 1 < from) raw.emplace_back(left + 1, centre - left);
+        }
+        double total = 0;
+        for (const auto& [index, w] : raw) total += w;
+        int given = 0;
+        for (const auto& [index, w] : raw) {
+            const int weight = static_cast<int>(std::lround(w / total * kOne));
+            all[static_cast<size_t>(i)].push_back({index, weight});
+            given += weight;
+        }
+        all[static_cast<size_t>(i)].front().weight += kOne - given;  // the weights add up to one exactly
+    }
+    return all;
+}
+
+uint32_t blend(const uint32_t* row, size_t step, const std::vector<Tap>& taps) {
+    int sum[4] = {};
+    for (const Tap& t : taps) {
+        const uint32_t p = row[static_cast<size_t>(t.index) * step];
+        for (int c = 0; c < 4; ++c) sum[c] += static_cast<int>((p >> (8 * c)) & 0xFF) * t.weight;
+    }
+    uint32_t out = 0;
+    for (int c = 0; c < 4; ++c)
+        out |= static_cast<uint32_t>(std::clamp((sum[c] + (1 << 13)) >> 14, 0, 255)) << (8 * c);
+    return out;
 }
 
 }  // namespace
 
-HBITMAP pictureBitmap(int resourceId) {
-    static std::map<int, HBITMAP> cache;
-    auto it = cache.find(resourceId);
-    if (it == cache.end()) it = cache.emplace(resourceId, decode(resourceId)).first;
-    return it->second;
+std::vector<uint32_t> resample(const std::vector<uint32_t>& pixels, SIZE from, SIZE to) {
+    const auto across = taps(from.cx, to.cx), down = taps(from.cy, to.cy);
+    std::vector<uint32_t> wide(static_cast<size_t>(to.cx) * from.cy);
+    for (LONG y = 0; y < from.cy; ++y)
+        for (LONG x = 0; x < to.cx; ++x)
+            wide[static_cast<size_t>(y) * to.cx + x] =
+                blend(&pixels[static_cast<size_t>(y) * from.cx], 1, across[x]);
+    std::vector<uint32_t> out(static_cast<size_t>(to.cx) * to.cy);
+    for (LONG y = 0; y < to.cy; ++y)
+        for (LONG x = 0; x < to.cx; ++x)
+            out[static_cast<size_t>(y) * to.cx + x] = blend(&wide[x], static_cast<size_t>(to.cx), down[y]);
+    return out;
 }
 
 SIZE pictureSize(int resourceId) {
-    BITMAP info{};
-    if (HBITMAP bitmap = pictureBitmap(resourceId)) GetObjectW(bitmap, sizeof info, &info);
-    return {info.bmWidth, info.bmHeight};
+    return headerSize(find(resourceId, 100));
+}
+
+HBITMAP loadPicture(int resourceId, SIZE size) {
+    const SIZE base = pictureSize(resourceId);
+    if (base.cx <= 0 || base.cy <= 0 || size.cx <= 0 || size.cy <= 0) return nullptr;
+    const double need =
+        std::max(static_cast<double>(size.cx) / base.cx, static_cast<double>(size.cy) / base.cy);
+    for (int percent : preference(need)) {
+        const Resource png = find(resourceId, percent);
+        const SIZE drawn = headerSize(png);
+        if (drawn.cx <= 0) continue;
+        const auto pixels = decode(png, drawn);
+        if (pixels.empty()) continue;
+        if (drawn.cx == size.cx && drawn.cy == size.cy) return toBitmap(pixels, size);
+        return toBitmap(resample(pixels, drawn, size), size);
+    }
+    return nullptr;
 }
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "forms/Pictures.h"
+#include "forms/Screen.h"
 #include "system/System.h"
 
 namespace ui {
@@ -26,7 +27,7 @@ Windows& windows() {
 }  // namespace
 
 void initialise(const std::wstring& programName) {
-    SetProcessDPIAware();
+    declareDpiAwareness();
     sys::setProgramName(programName);
     registerFormClass();
 }

@@ -4,6 +4,8 @@ lay over them, and that tools/art/make_art.py reproduces them exactly.
     /usr/bin/python3 -m unittest discover -s tests/art
 """
 
+import math
+import os
 import statistics
 import subprocess
 import sys
@@ -11,7 +13,7 @@ import tempfile
 import unittest
 from pathlib import Path
 
-from PIL import Image
+from PIL import Image, ImageChops
 from PIL.IcoImagePlugin import IcoFile
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -77,6 +79,17 @@ for _name in SETUP_STEPS:
     SETUP_AREAS[_name].append((1096, 16, 33, 25))
 for _name, _areas in SETUP_AREAS.items():
     CLICK_AREAS[_name] = (_areas, (40, 200, 40, 40) if _name == "welcome.png" else (1000, 110, 40, 40))
+
+# Every window picture at 2x, the most seen also at 1.5x, for screens of higher density.
+SCALED = {}  # name of the scaled file: (name at 1x, scale)
+for _name, ((_w, _h), _mode) in list(PICTURES.items()):
+    if _name == "logo.png":
+        continue
+    for _scale, _suffix in ((1.5, "@1.5x"), (2, "@2x")):
+        if _scale == 1.5 and not _name.startswith(("splash_", "menu_", "editor_")):
+            continue
+        SCALED[_name.replace(".png", _suffix + ".png")] = (_name, _scale)
+        PICTURES[_name.replace(".png", _suffix + ".png")] = ((math.ceil(_w * _scale), math.ceil(_h * _scale)), _mode)
 
 
 def contrast(im, rect, gap=4):
@@ -230,15 +243,37 @@ class EditorPictures(unittest.TestCase):
                 self.assertGreater(mean_grey(im), 170) if code[0] else self.assertLess(mean_grey(im), 90)
 
 
+class Scales(unittest.TestCase):
+    def test_each_scale_shows_the_same_picture(self):
+        """Shrunk to 1x, the 1.5x and 2x pictures match the 1x one: nothing moved,
+        nothing missing; only the edges are finer."""
+        for name, (base, scale) in SCALED.items():
+            with self.subTest(name), Image.open(ART / name) as big, Image.open(ART / base) as small:
+                shrunk = big.resize(small.size, Image.BOX)
+                difference = ImageChops.difference(shrunk.convert("RGB"), small.convert("RGB"))
+                mean = sum(statistics.mean(band.getdata()) for band in difference.split()) / 3
+                self.assertLess(mean, 3, "the scaled picture differs from the 1x one")
+                # and no region differs markedly (a caption left at its old place); bold text
+                # and hinting differ a little between scales
+                worst = max(difference.convert("L").resize((16, 16), Image.BOX).getdata())
+                self.assertLess(worst, 40)
+
+
 class Generator(unittest.TestCase):
     def test_runs_reproduce_committed_files(self):
+        """Twice at 1x, or with ORVANE_FULL_ART=1 once at every scale (a minute of work)."""
+        full = os.environ.get("ORVANE_FULL_ART") == "1"
+        env = dict(os.environ)
+        if not full:
+            env["ORVANE_ART_SCALE"] = "1"
         with tempfile.TemporaryDirectory() as a, tempfile.TemporaryDirectory() as b:
             runs = []
-            for out in (a, b):
-                subprocess.run([sys.executable, str(GENERATOR), out], check=True)
+            for out in (a,) if full else (a, b):
+                subprocess.run([sys.executable, str(GENERATOR), out], check=True, env=env)
                 runs.append({p.name: p.read_bytes() for p in Path(out).iterdir()})
-        self.assertEqual(sorted(runs[0]), sorted(list(PICTURES) + ["orvane.ico"]))
-        self.assertEqual(runs[0], runs[1])
+        expected = [n for n in PICTURES if full or n not in SCALED]
+        self.assertEqual(sorted(runs[0]), sorted(expected + ["orvane.ico"]))
+        self.assertEqual(runs[0], runs[-1])
         for name, data in runs[0].items():
             with self.subTest(name):
                 self.assertEqual((ART / name).read_bytes(), data, "app/art is out of date")

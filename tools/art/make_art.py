@@ -5,9 +5,15 @@
 
 Needs Debian's Pillow (python3-pil) and the WenQuanYi Zen Hei font
 (fonts-wqy-zenhei). The output is byte-for-byte the same on every run: shapes
-are drawn three times larger and box-filtered down, text is drawn afterwards at
+are drawn several times larger and box-filtered down, text is drawn afterwards at
 the final size, the pseudo QR codes come from fixed seeds and the PNG files
 carry no time stamps.
+
+Every window picture is drawn at each scale of SCALES, for screens of higher
+pixel density: name.png at 1x, name@1.5x.png and name@2x.png. The drawing code
+keeps its 1x coordinates; the kit (Canvas, put_logo, SS) scales them, so that a
+picture shows the same content at every scale. One process draws one scale
+(ORVANE_ART_SCALE), since the module-level factors below are read at import.
 
 The rectangles marked "click area" are the places where the windows lay their
 transparent click areas; the drawn buttons must cover them exactly.
@@ -17,13 +23,22 @@ import math
 import os
 import random
 import struct
+import subprocess
 import sys
 from io import BytesIO
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 FONT_FILE = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"
-SS = 3  # supersampling factor for shapes
+SCALES = {"1": "", "1.5": "@1.5x", "2": "@2x"}  # scale: suffix of the file name
+# 1.5x only for the windows seen most; the others are shrunk from 2x, and the program
+# stays within its size budget.
+AT_ONE_AND_A_HALF = ("splash_", "menu_", "editor_")
+SCALE = float(os.environ.get("ORVANE_ART_SCALE", "1"))
+# Shapes land on an image SS times the 1x design and are box-filtered down by DOWN,
+# to SCALE times the design: 3 and 3 at 1x, 6 and 4 at 1.5x, 6 and 3 at 2x.
+SS = 3 if SCALE == 1 else 6
+DOWN = round(SS / SCALE)
 
 VIOLET = (124, 87, 235)
 BLUE = (63, 133, 225)
@@ -85,8 +100,9 @@ def gradient(size, c1, c2, angle=90):
 
 
 class Canvas:
-    """A picture in the making. Coordinates are final pixels; shapes land on a
-    three times larger image, text is queued and drawn on the final image.
+    """A picture in the making. Coordinates are pixels of the 1x design; shapes
+    land on an SS times larger image, text is queued and drawn on the final image
+    at SCALE times the design.
 
     Shapes with a translucent colour blend into the picture. A layer (see
     layer()) starts transparent and its shapes replace what lies under them,
@@ -209,17 +225,37 @@ class Canvas:
         self.texts.append((x, y, s, size, fill, anchor, bold))
 
     def finish(self):
-        im = self.hi.reduce(SS)
+        im = self.hi.reduce(DOWN)
         d = ImageDraw.Draw(im, "RGBA")
         for x, y, s, size, fill, anchor, bold in self.texts:
-            f = font(size)
-            if bold == 2:
-                d.text((round(x), round(y)), s, font=f, fill=fill, anchor=anchor,
-                       stroke_width=1, stroke_fill=fill)
+            f = font(round(size * SCALE))
+            at = (round(x * SCALE), round(y * SCALE))
+            if bold == 2 and SCALE != int(SCALE):
+                heavy_text_halved(im, at, s, size, fill, anchor)
+            elif bold == 2:
+                d.text(at, s, font=f, fill=fill, anchor=anchor, stroke_width=round(SCALE),
+                       stroke_fill=fill)
             else:
-                for dx in range(bold + 1):
-                    d.text((round(x) + dx, round(y)), s, font=f, fill=fill, anchor=anchor)
+                for dx in range(round(bold * SCALE) + 1):
+                    d.text((at[0] + dx, at[1]), s, font=f, fill=fill, anchor=anchor)
         return im
+
+
+def heavy_text_halved(im, at, s, size, fill, anchor):
+    """Heavy text at a scale whose stroke is no whole pixel (1.5 pixels at 1.5x): drawn
+    twice as large with a stroke of three and box-filtered down, so that it keeps the
+    weight it has at 1x and 2x."""
+    f = font(round(size * SCALE * 2))
+    at2 = (at[0] * 2, at[1] * 2)
+    left, top, right, bottom = ImageDraw.Draw(im).textbbox(at2, s, font=f, anchor=anchor, stroke_width=3)
+    left, top = left - left % 2 - 2, top - top % 2 - 2
+    box = Image.new("RGBA", (right - left + 4 + (right - left) % 2, bottom - top + 4 + (bottom - top) % 2),
+                    (0, 0, 0, 0))
+    ImageDraw.Draw(box).text((at2[0] - left, at2[1] - top), s, font=f, fill=fill, anchor=anchor,
+                             stroke_width=3, stroke_fill=fill)
+    box = box.reduce(2)
+    colour = Image.new("RGB", box.size, tuple(fill[:3]))
+    im.paste(colour, (left // 2, top // 2), box.getchannel("A"))
 
 
 def save_png(im, path):
@@ -473,9 +509,9 @@ def draw_error():
 
 
 def draw_notice():
-    im = Image.new("RGB", (345, 99), (33, 38, 39))
-    ImageDraw.Draw(im).rectangle((0, 0, 10, 98), fill=(63, 133, 225))
-    return im
+    cv = Canvas(345, 99, (33, 38, 39))
+    cv.rect((0, 0, 11, 99), fill=(63, 133, 225))
+    return cv.finish()
 
 
 def ink_span(s, size):
@@ -705,8 +741,8 @@ def write_icon(path, sizes=(16, 24, 32, 48, 64, 256)):
         f.write(out + b"".join(d for _, d in entries))
 
 
-def main(out_dir):
-    os.makedirs(out_dir, exist_ok=True)
+def draw_scale(out_dir):
+    """Draws every picture at SCALE into out_dir; the 1x run adds the logo and the icon."""
     pictures = {
         "splash_light.png": lambda: draw_splash(False),
         "splash_dark.png": lambda: draw_splash(True),
@@ -722,10 +758,26 @@ def main(out_dir):
     pictures.update(account_art.PICTURES)
     import editor_art  # the score editor
     pictures.update(editor_art.PICTURES)
+    suffix = SCALES[f"{SCALE:g}"]
     for name, make in pictures.items():
-        save_png(make().convert("RGB"), os.path.join(out_dir, name))
-    save_png(logo_image(256), os.path.join(out_dir, "logo.png"))
-    write_icon(os.path.join(out_dir, "orvane.ico"))
+        if SCALE == 1.5 and not name.startswith(AT_ONE_AND_A_HALF):
+            continue
+        save_png(make().convert("RGB"), os.path.join(out_dir, name.replace(".png", suffix + ".png")))
+    if SCALE == 1:
+        save_png(logo_image(256), os.path.join(out_dir, "logo.png"))
+        write_icon(os.path.join(out_dir, "orvane.ico"))
+
+
+def main(out_dir):
+    os.makedirs(out_dir, exist_ok=True)
+    if "ORVANE_ART_SCALE" in os.environ:
+        draw_scale(out_dir)
+        return
+    # one process per scale, side by side
+    runs = [subprocess.Popen([sys.executable, os.path.abspath(__file__), out_dir],
+                             env=dict(os.environ, ORVANE_ART_SCALE=scale)) for scale in SCALES]
+    if any(run.wait() for run in runs):
+        sys.exit("make_art: a scale failed")
 
 
 if __name__ == "__main__":
