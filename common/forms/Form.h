@@ -53,6 +53,7 @@ struct Control {
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
     wchar_t passwordChar = 0;
+    std::wstring hoverText;  // text box: the tooltip shown while the mouse rests on it
     unsigned interval = 0;  // timer, in milliseconds
 
     // Filled while the window lives.
@@ -74,6 +75,7 @@ Control wrapped(Control label);                      // wraps inside its box, th
 Control autoSized(Control label, int cutAt = 0);     // one line, cut at cutAt twips or the edge
 Control opaque(Control label, COLORREF back);        // painted on its own background
 Control multiLine(Control box);
+Control hoverText(Control box, std::wstring text);  // a tooltip on the text box
 
 template <class F>
 Control clickArea(std::wstring name, Twips bounds, void (F::*click)()) {

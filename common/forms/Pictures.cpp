@@ -8,6 +8,10 @@ using std::min;
 #include <gdiplus.h>
 
 #include <map>
+#include <string>
+
+#include "system/Failure.h"
+#include "system/Paths.h"
 
 namespace ui {
 
@@ -23,22 +27,32 @@ void startGdiplus() {
     (void)token;
 }
 
+[[noreturn]] void cannotLoad(int resourceId, const std::wstring& reason) {
+    throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：" + reason);
+}
+
 HBITMAP decode(int resourceId) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
-    if (!resource) return nullptr;
+    if (!resource) cannotLoad(resourceId, sys::describe(GetLastError()));
     const DWORD size = SizeofResource(module, resource);
     const void* data = LockResource(LoadResource(module, resource));
-    if (!data || size == 0) return nullptr;
+    if (!data || size == 0) cannotLoad(resourceId, sys::describe(GetLastError()));
 
     HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return nullptr;
-    memcpy(GlobalLock(copy), data, size);
+    if (!copy) cannotLoad(resourceId, sys::describe(GetLastError()));
+    void* place = GlobalLock(copy);
+    if (!place) {
+        const DWORD error = GetLastError();
+        GlobalFree(copy);
+        cannotLoad(resourceId, sys::describe(error));
+    }
+    memcpy(place, data, size);
     GlobalUnlock(copy);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
         GlobalFree(copy);
-        return nullptr;
+        cannotLoad(resourceId, L"无法创建内存流");
     }
     startGdiplus();
     HBITMAP bitmap = nullptr;
@@ -48,6 +62,7 @@ HBITMAP decode(int resourceId) {
             picture.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &bitmap);
     }
     stream->Release();
+    if (!bitmap) cannotLoad(resourceId, L"图片数据无法解码");
     return bitmap;
 }
 
@@ -56,7 +71,7 @@ HBITMAP decode(int resourceId) {
 HBITMAP pictureBitmap(int resourceId) {
     static std::map<int, HBITMAP> cache;
     auto it = cache.find(resourceId);
-    if (it == cache.end()) it = cache.emplace(resourceId, decode(resourceId)).first;
+    if (it == cache.end()) it = cache.emplace(resourceId, decode(resourceId)).first;  // a failure throws
     return it->second;
 }
 

@@ -6,7 +6,7 @@
 
 namespace ui {
 
-// The decoded picture of a resource id, or nullptr when the resource is missing.
+// The decoded picture of a resource id; a missing or broken one throws sys::Failure.
 HBITMAP pictureBitmap(int resourceId);
 SIZE pictureSize(int resourceId);
 

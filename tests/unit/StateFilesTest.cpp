@@ -72,7 +72,7 @@ TEST(StateWrite, AFileThatCannotBeWrittenIsNamedAndTheProgramEnds) {
     FakeSystem system;
     TempFolder folder;
     sys::setProgramFolder(folder.file(L"gone"));
-    state::write(state::ThemeColors, L"0");
+    EXPECT_TRUE(ends([] { state::write(state::ThemeColors, L"0"); }));
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_NE(system.messages[0].text.find(folder.file(L"gone\\themecolors.une")), std::wstring::npos);
     EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);
