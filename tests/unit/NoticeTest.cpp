@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "BadFiles.h"
 #include "FakeSystem.h"
 #include "forms/Program.h"
 #include "notice/Form1.h"
@@ -131,4 +132,27 @@ TEST_F(Notice, EndsWithItsTimerAndLeavesTheRequestAsItWas) {
     size_t files = 0;
     for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(folder.path())) ++files;
     EXPECT_EQ(files, 2u) << "notice writes no file";
+}
+
+// Request files of any content: the pop-up shows the first lines, or a message says
+// that a file is empty; nothing crashes or hangs.
+TEST_F(Notice, RequestFilesOfAnyContentShowOrAreReported) {
+    BadFiles bad("title.une, text.une");
+    for (int i = 0; i <= BadFiles::kCases; ++i) {
+        const std::string title = i < BadFiles::kCases ? bad.next(i) : BadFiles::tenMegabytes('T');
+        const std::string body = i < BadFiles::kCases ? bad.next(i + 1) : BadFiles::tenMegabytes('B');
+        request(title, body);
+        system.messages.clear();
+        notice::popUp();
+        const bool shown = ui::isOpen<notice::Form1>();
+        EXPECT_EQ(shown, !title.empty() && !body.empty()) << "case " << i;
+        EXPECT_EQ(system.messages.size(), shown ? 0u : 1u) << "case " << i;
+        if (shown) {
+            notice::Form1& form = *ui::find<notice::Form1>();
+            EXPECT_EQ(form.text(L"Label1"), text::fromGbk(BadFiles::firstLine(title))) << "case " << i;
+            UpdateWindow(form.hwnd());
+            form.unload();
+        }
+        ui::collect();
+    }
 }
