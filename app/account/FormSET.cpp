@@ -2,8 +2,8 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
-#include "state/Restart.h"
 #include "state/Notification.h"
+#include "state/Restart.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"

@@ -25,7 +25,8 @@ Formwel::Formwel() : Form(layout) {}
 void Formwel::Form_Load() {
     fitToPicture(L"Image1");
     const std::wstring batch = sys::inProgramFolder(L"VB.bat");
-    const sys::Started started = sys::exists(batch) ? sys::start(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
+    const sys::Started started =
+        sys::exists(batch) ? sys::start(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
     if (!started) {
         sys::message(L"无法启动 " + batch + L"：" + sys::describe(started.error), sys::Icon::Error);
         unload();

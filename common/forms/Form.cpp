@@ -1,7 +1,7 @@
 #include "forms/Form.h"
 
-#include <windowsx.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "forms/Pictures.h"
 #include "forms/Program.h"
@@ -27,8 +27,8 @@ Control base(std::wstring name, Kind kind, Twips bounds) {
 // Chinese face names need the GB2312 character set to find a font with the glyphs.
 HFONT createFont(const Font& font, int dpi) {
     const int height = -MulDiv(static_cast<int>(font.points * 100 + 0.5), dpi, 7200);
-    return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+    return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
 }
 
@@ -203,10 +203,11 @@ void Form::load() {
     if (!layout_.takesFocus) exStyle = (exStyle & ~WS_EX_APPWINDOW) | WS_EX_NOACTIVATE;
     RECT frame{0, 0, toPixels(layout_.bounds.width), toPixels(layout_.bounds.height)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
-    if (!window_) throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”：" + sys::describe(GetLastError()));
+    window_ =
+        CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_)
+        throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”：" + sys::describe(GetLastError()));
     if (layout_.icon) {
         HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon));
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -268,10 +269,10 @@ void Form::createControls() {
         }
         if (c.readOnly) style |= ES_READONLY;
         if (c.passwordChar) style |= ES_PASSWORD;
-        c.edit = CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style,
-                                 toPixels(c.bounds.left), toPixels(c.bounds.top),
-                                 toPixels(c.bounds.width), toPixels(c.bounds.height), window_,
-                                 reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
+        c.edit =
+            CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style, toPixels(c.bounds.left),
+                            toPixels(c.bounds.top), toPixels(c.bounds.width), toPixels(c.bounds.height),
+                            window_, reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
         if (!c.edit)
             throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”的文本框 " + c.name + L"：" +
                                sys::describe(GetLastError()));
@@ -310,7 +311,9 @@ const Control& Form::control(const std::wstring& name) const {
     return const_cast<Form*>(this)->control(name);
 }
 
-bool Form::visible(const std::wstring& name) const { return control(name).visible; }
+bool Form::visible(const std::wstring& name) const {
+    return control(name).visible;
+}
 
 void Form::setVisible(const std::wstring& name, bool visible) {
     Control& c = control(name);
@@ -389,7 +392,9 @@ void Form::showThemePicture(bool light) {
     setVisible(L"Image2", !light);
 }
 
-int Form::toPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+int Form::toPixels(int twips) const {
+    return MulDiv(twips, dpi_, 1440);
+}
 
 RECT Form::pixelRect(const std::wstring& name) const {
     const Twips& b = control(name).bounds;
@@ -444,8 +449,8 @@ void Form::paint(HDC dc) {
             if (width == picture.cx && height == picture.cy)
                 BitBlt(canvas.dc, r.left, r.top, picture.cx, picture.cy, source, 0, 0, SRCCOPY);
             else
-                StretchBlt(canvas.dc, r.left, r.top, width, height, source, 0, 0, picture.cx,
-                           picture.cy, SRCCOPY);
+                StretchBlt(canvas.dc, r.left, r.top, width, height, source, 0, 0, picture.cx, picture.cy,
+                           SRCCOPY);
             SelectObject(source, previous);
             DeleteDC(source);
         } else if (c.kind == Kind::Label) {
@@ -516,7 +521,8 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_COMMAND:
-            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 && LOWORD(wParam) <= layout_.controls.size())
+            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 &&
+                LOWORD(wParam) <= layout_.controls.size())
                 ++layout_.controls[LOWORD(wParam) - 1u].changes;
             break;
         case WM_SETFOCUS:

@@ -48,13 +48,13 @@ struct Control {
     COLORREF back = RGB(255, 255, 255);
 
     bool autoSize = false;  // label: grows with its text, one line
-    int cutAt = 0;          // auto-size label: where it is cut off (twips from the window's left), 0: the edge
-    bool opaque = false;    // label: painted on its back colour, not on what lies beneath
+    int cutAt = 0;        // auto-size label: where it is cut off (twips from the window's left), 0: the edge
+    bool opaque = false;  // label: painted on its back colour, not on what lies beneath
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
     wchar_t passwordChar = 0;
     std::wstring hoverText;  // text box: the tooltip shown while the mouse rests on it
-    unsigned interval = 0;  // timer, in milliseconds
+    unsigned interval = 0;   // timer, in milliseconds
 
     // Filled while the window lives.
     unsigned changes = 0;  // text box: counts the changes of its text, by the user or setText
@@ -66,14 +66,13 @@ struct Control {
 // The builders a control table is made of.
 Control picture(std::wstring name, Twips bounds, int pictureId, bool visible = true);
 Control label(std::wstring name, Twips bounds, std::wstring text, Font font, COLORREF color);
-Control textBox(std::wstring name, Twips bounds, std::wstring text, Font font, COLORREF color,
-                COLORREF back);
+Control textBox(std::wstring name, Twips bounds, std::wstring text, Font font, COLORREF color, COLORREF back);
 Control hiddenText(std::wstring name, std::wstring value);
 
 // Modifiers for a row of the table: wrapped(label(...)) and the like.
-Control wrapped(Control label);                      // wraps inside its box, the rest cut off
-Control autoSized(Control label, int cutAt = 0);     // one line, cut at cutAt twips or the edge
-Control opaque(Control label, COLORREF back);        // painted on its own background
+Control wrapped(Control label);                   // wraps inside its box, the rest cut off
+Control autoSized(Control label, int cutAt = 0);  // one line, cut at cutAt twips or the edge
+Control opaque(Control label, COLORREF back);     // painted on its own background
 Control multiLine(Control box);
 Control hoverText(Control box, std::wstring text);  // a tooltip on the text box
 

@@ -58,8 +58,7 @@ HBITMAP decode(int resourceId) {
     HBITMAP bitmap = nullptr;
     {
         Gdiplus::Bitmap picture(stream);
-        if (picture.GetLastStatus() == Gdiplus::Ok)
-            picture.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &bitmap);
+        if (picture.GetLastStatus() == Gdiplus::Ok) picture.GetHBITMAP(Gdiplus::Color(0, 0, 0, 0), &bitmap);
     }
     stream->Release();
     if (!bitmap) cannotLoad(resourceId, L"图片数据无法解码");

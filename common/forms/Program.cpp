@@ -47,7 +47,9 @@ int run() {
     return 0;
 }
 
-void endNow() { sys::system().endNow(); }
+void endNow() {
+    sys::system().endNow();
+}
 
 namespace {
 
@@ -103,9 +105,13 @@ bool moveFocusOnTab(const MSG& message) {
     return true;
 }
 
-size_t openCount() { return windows().open.size(); }
+size_t openCount() {
+    return windows().open.size();
+}
 
-void collect() { windows().unloaded.clear(); }
+void collect() {
+    windows().unloaded.clear();
+}
 
 namespace detail {
 

@@ -1,7 +1,7 @@
 #include "system/System.h"
 
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -77,15 +77,23 @@ HWND ownerWindow() {
 
 class Win32System final : public System {
 public:
-    Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons,
-                      Icon icon) override {
+    Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons, Icon icon) override {
         UINT flags = MB_SETFOREGROUND | (buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
         switch (icon) {
-            case Icon::Question: flags |= MB_ICONQUESTION; break;
-            case Icon::Warning: flags |= MB_ICONWARNING; break;
-            case Icon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
-            case Icon::Error: flags |= MB_ICONERROR; break;
-            case Icon::None: break;
+            case Icon::Question:
+                flags |= MB_ICONQUESTION;
+                break;
+            case Icon::Warning:
+                flags |= MB_ICONWARNING;
+                break;
+            case Icon::Exclamation:
+                flags |= MB_ICONEXCLAMATION;
+                break;
+            case Icon::Error:
+                flags |= MB_ICONERROR;
+                break;
+            case Icon::None:
+                break;
         }
         const std::wstring body(text);
         const std::wstring caption = title.empty() ? programName() : std::wstring(title);
@@ -93,9 +101,12 @@ public:
         flags |= owner ? MB_APPLMODAL : MB_TASKMODAL;
         OtherWindowsDisabled blocked(owner);
         switch (MessageBoxW(owner, body.c_str(), caption.c_str(), flags)) {
-            case IDYES: return Answer::Yes;
-            case IDNO: return Answer::No;
-            default: return Answer::Ok;
+            case IDYES:
+                return Answer::Yes;
+            case IDNO:
+                return Answer::No;
+            default:
+                return Answer::Ok;
         }
     }
 
@@ -161,8 +172,9 @@ private:
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
         ofn.lpstrDefExt = dialog.defaultExtension.empty() ? nullptr : dialog.defaultExtension.c_str();
-        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                    (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is
+        ofn.Flags =
+            OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+            (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is
         const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
         if (!chosen) return std::nullopt;
         return std::wstring(name.data());
@@ -200,13 +212,23 @@ System& system() {
     return current() ? *current() : win32;
 }
 
-void install(System* replacement) { current() = replacement; }
+void install(System* replacement) {
+    current() = replacement;
+}
 
-void setOwnerSource(void* (*source)()) { ownerSource() = source; }
-void* owner() { return ownerSource() ? ownerSource()() : nullptr; }
+void setOwnerSource(void* (*source)()) {
+    ownerSource() = source;
+}
+void* owner() {
+    return ownerSource() ? ownerSource()() : nullptr;
+}
 
-const std::wstring& programName() { return nameOfProgram(); }
-void setProgramName(std::wstring name) { nameOfProgram() = std::move(name); }
+const std::wstring& programName() {
+    return nameOfProgram();
+}
+void setProgramName(std::wstring name) {
+    nameOfProgram() = std::move(name);
+}
 
 void message(std::wstring_view text, Icon icon) {
     system().messageBox(text, {}, Buttons::Ok, icon);

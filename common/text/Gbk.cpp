@@ -19,9 +19,9 @@ constexpr UINT kGbk = 936;
 bool storable(std::wstring_view character) {
     BOOL defaulted = FALSE;
     char bytes[8];
-    const int length = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, character.data(),
-                                           static_cast<int>(character.size()), bytes, sizeof bytes,
-                                           nullptr, &defaulted);
+    const int length =
+        WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, character.data(), static_cast<int>(character.size()),
+                            bytes, sizeof bytes, nullptr, &defaulted);
     return length > 0 && !defaulted;
 }
 

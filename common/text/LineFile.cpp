@@ -52,13 +52,15 @@ Handle createTemporary(const std::wstring& path, std::wstring& name) {
     for (;;) {
         name = path + std::wstring(kTemporaryMark) + std::to_wstring(GetCurrentProcessId()) + L"_" +
                std::to_wstring(count++) + std::wstring(kTemporaryEnd);
-        Handle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.ok() || GetLastError() != ERROR_FILE_EXISTS) return Handle(file.release());
     }
 }
 
-bool isHeld(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+bool isHeld(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
 
 // Another program that holds the file without delete sharing (a virus scanner, an
 // indexer, a backup tool, notice.exe reading a request) makes the move fail for as
@@ -76,8 +78,9 @@ uint32_t replaceWithRetries(const std::wstring& temporary, const std::wstring& p
 // The holder still has the file: write it in place when its sharing allows that, as a
 // plain "create or empty, then write" would.
 uint32_t writeInPlace(const std::wstring& path, std::string_view bytes) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return GetLastError();
     return writeAll(file.h, bytes);
 }
@@ -128,8 +131,9 @@ std::vector<std::string_view> lines(std::string_view bytes) {
 
 std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error) {
     // Delete sharing lets a writer replace the file while we read it.
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&]() -> std::optional<std::string> {
         if (error) *error = GetLastError();
         return std::nullopt;
@@ -172,7 +176,8 @@ uint32_t writeBytes(const std::wstring& path, std::string_view bytes) {
 
 void removeLeftovers(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
-    const std::wstring pattern = folder + L"\\*" + std::wstring(kTemporaryMark) + L"*" + std::wstring(kTemporaryEnd);
+    const std::wstring pattern =
+        folder + L"\\*" + std::wstring(kTemporaryMark) + L"*" + std::wstring(kTemporaryEnd);
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {

@@ -136,10 +136,14 @@ class ProgramFolder:
         elif os.path.exists(target):
             os.remove(target)
 
-    def start(self, exe=MAIN, cwd=None):
+    def windows_path(self, name):
+        """The file's path as a Windows program names it."""
+        return "Z:" + self.file(name).replace("/", "\\")
+
+    def start(self, exe=MAIN, cwd=None, args=()):
         """Starts an .exe of the folder under Wine; its output goes to a log beside it."""
         with open(os.path.join(self.root, exe + ".log"), "ab") as log:
-            process = subprocess.Popen(["wine", self.file(exe)], cwd=cwd or self.path,
+            process = subprocess.Popen(["wine", self.file(exe), *args], cwd=cwd or self.path,
                                        stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process

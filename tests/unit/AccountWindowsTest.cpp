@@ -2,8 +2,8 @@
 // the gate to the settings, the theme buttons, the account change and the factory reset.
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "FakeSystem.h"
 #include "account/Account.h"
@@ -50,13 +50,17 @@ struct AccountWindows : ::testing::Test {
             HWND owner;
             std::vector<HWND> tooltips;
         } search{form.hwnd(), {}};
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            wchar_t kind[32] = {};
-            GetClassNameW(w, kind, 32);
-            if (GetWindow(w, GW_OWNER) == s->owner && std::wstring(kind) == TOOLTIPS_CLASSW) s->tooltips.push_back(w);
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM p) {
+                auto* s = reinterpret_cast<Search*>(p);
+                wchar_t kind[32] = {};
+                GetClassNameW(w, kind, 32);
+                if (GetWindow(w, GW_OWNER) == s->owner && std::wstring(kind) == TOOLTIPS_CLASSW)
+                    s->tooltips.push_back(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
         for (HWND tooltip : search.tooltips) {
             wchar_t text[80] = {};
             TOOLINFOW tool{};

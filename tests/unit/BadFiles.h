@@ -31,7 +31,8 @@ public:
                 break;
             case 1:  // lead bytes with no valid trail, lone 0x80 and 0xFF, some text
                 for (size_t n = 0; n < length; ++n) {
-                    const char pieces[][3] = {"\x81\x7f", "\xfe\x0d", "\x80", "\xff", "\xd3", "0", "1", "\r\n"};
+                    const char pieces[][3] = {"\x81\x7f", "\xfe\x0d", "\x80", "\xff",
+                                              "\xd3",     "0",        "1",    "\r\n"};
                     bytes += pieces[pick(0, 7)];
                 }
                 break;

@@ -58,7 +58,8 @@ TEST_F(BadFilesTest, APasswordFileOfAnyContentOnlyEverFailsTheCheck) {
         folder.put(account::UserFile, bytes);  // never read back, but it lies there
         const bool matches = bytes == account::scramble(L"pw") || bytes == account::scramble(L"pw") + "\r\n";
         EXPECT_EQ(account::checkPassword(L"pw", working),
-                  matches ? account::Check::Pass : account::Check::Fail) << "case " << i;
+                  matches ? account::Check::Pass : account::Check::Fail)
+            << "case " << i;
     }
 }
 

@@ -8,11 +8,15 @@
 #include "system/Paths.h"
 #include "text/LineFile.h"
 
-FakeSystem::FakeSystem() { sys::install(this); }
-FakeSystem::~FakeSystem() { sys::install(nullptr); }
+FakeSystem::FakeSystem() {
+    sys::install(this);
+}
+FakeSystem::~FakeSystem() {
+    sys::install(nullptr);
+}
 
-sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view title,
-                                   sys::Buttons buttons, sys::Icon icon) {
+sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view title, sys::Buttons buttons,
+                                   sys::Icon icon) {
     messages.push_back({std::wstring(text), std::wstring(title), buttons, icon, sys::owner()});
     if (answers.empty()) return sys::Answer::Ok;
     const sys::Answer answer = answers.front();
@@ -27,7 +31,9 @@ std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog&) {
     return file;
 }
 
-std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) { return openFile(dialog); }
+std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) {
+    return openFile(dialog);
+}
 
 sys::Started FakeSystem::start(const std::wstring& path, const std::wstring& arguments) {
     started.push_back(arguments.empty() ? path : path + L" " + arguments);

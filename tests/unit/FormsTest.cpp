@@ -69,7 +69,9 @@ public:
 
 private:
     static inline const ui::FormLayout layout{
-        .caption = L"坏图", .bounds = ui::px(0, 0, 50, 50), .controls = {ui::picture(L"Image1", ui::px(0, 0, 50, 50), 9999)}};
+        .caption = L"坏图",
+        .bounds = ui::px(0, 0, 50, 50),
+        .controls = {ui::picture(L"Image1", ui::px(0, 0, 50, 50), 9999)}};
 };
 
 struct FormsTest : ::testing::Test {

@@ -23,8 +23,14 @@ struct Splash : ::testing::Test {
         folder.put(L"notice.exe", "MZ");
         folder.put(L"themecolors.une", "0\r\n");
         // A route may raise a message box; a tick under it would route a second time.
-        Formlauncher::routes = {[this] { routed.push_back("main menu"); noteTimer(); },
-                                [this] { routed.push_back("welcome"); noteTimer(); }};
+        Formlauncher::routes = {[this] {
+                                    routed.push_back("main menu");
+                                    noteTimer();
+                                },
+                                [this] {
+                                    routed.push_back("welcome");
+                                    noteTimer();
+                                }};
     }
     void noteTimer() { tickingWhileRouting = ui::find<Formlauncher>()->control(L"Timer1").visible; }
     void TearDown() override {

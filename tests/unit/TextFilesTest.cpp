@@ -125,7 +125,8 @@ TEST(LineFile, AFileHeldByAnotherReaderIsStillWritten) {
 
     // Our own readers share delete: a write while one of them reads replaces the file whole.
     HANDLE reader = CreateFileW(folder.file(L"title.une").c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(text::writeLine(folder.file(L"title.une"), L"second"), 0u);
     CloseHandle(reader);
     EXPECT_EQ(folder.bytes(L"title.une"), "second\r\n");
