@@ -1,7 +1,8 @@
 #include "system/System.h"
 
-#include <commdlg.h>
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <vector>
 
