@@ -1,7 +1,8 @@
 #include "forms/Form.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
+
+#include <commctrl.h>
 
 #include "forms/Pictures.h"
 #include "forms/Program.h"

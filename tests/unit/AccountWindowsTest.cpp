@@ -2,8 +2,9 @@
 // the gate to the settings, the theme buttons, the account change and the factory reset.
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "FakeSystem.h"
 #include "account/Account.h"
