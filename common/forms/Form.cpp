@@ -217,6 +217,17 @@ void Form::load() {
     Running loading(window_);
     createControls();
     Form_Load();
+    startTimers();
+}
+
+// After Form_Load: a message box raised while loading must not let a timer of the
+// window run under it (the splash would route to the next window over the box).
+void Form::startTimers() {
+    if (!window_) return;  // unloaded while loading
+    for (size_t i = 0; i < layout_.controls.size(); ++i) {
+        const Control& c = layout_.controls[i];
+        if (c.kind == Kind::Timer && c.visible) SetTimer(window_, i + 1, c.interval, nullptr);
+    }
 }
 
 void Form::bringUp() {
@@ -254,10 +265,7 @@ void Form::unload() {
 void Form::createControls() {
     for (size_t i = 0; i < layout_.controls.size(); ++i) {
         Control& c = layout_.controls[i];
-        if (c.kind == Kind::Timer) {
-            if (c.visible) SetTimer(window_, i + 1, c.interval, nullptr);
-            continue;
-        }
+        if (c.kind == Kind::Timer) continue;  // started once the window has loaded
         if (c.kind == Kind::Label) c.hfont = createFont(c.font, dpi_);
         if (c.kind != Kind::TextBox) continue;
         // Visible boxes that take input are tab stops, in the order of the table.

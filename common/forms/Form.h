@@ -120,7 +120,7 @@ public:
     bool loaded() const { return window_ != nullptr; }
     const std::wstring& caption() const { return layout_.caption; }
 
-    // Creates the window (hidden), starts its timers and runs Form_Load.
+    // Creates the window (hidden), runs Form_Load and starts its timers.
     void load();
     // Shows the loaded window at its start position, or brings it to the front.
     void bringUp();
@@ -161,6 +161,7 @@ private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void startTimers();
     void keepTexts();
     void releaseControls();
     void paint(HDC dc);

@@ -2,6 +2,7 @@
 // write but not delete) for a number of milliseconds: holder.exe <ms> <file>...
 // It writes held.log beside itself once it holds them all.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>

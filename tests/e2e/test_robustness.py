@@ -132,9 +132,11 @@ class Robustness(unittest.TestCase):
             subprocess.run(["chattr", "+i", *frozen], check=True)
             try:
                 folder.start()
-                box = wait_window(MESSAGE, 20)
-                self.assertEqual(windows(WELCOME), [], "the box is not hidden behind the next window")
-                self.assertTrue(box)
+                wait_window(MESSAGE, 20)
+                # The splash's time passes under the box without routing to the next window.
+                time.sleep(3)
+                self.assertEqual(windows(WELCOME), [], "no window opens over the box")
+                self.assertEqual(len(message_boxes()), 1, "the box stays")
             finally:
                 for process in folder.processes:
                     process.kill()

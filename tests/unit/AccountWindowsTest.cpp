@@ -173,6 +173,9 @@ TEST_F(AccountWindows, SettingsLoadWithTheSystemUserAndAnEmptyMaskedPassword) {
 TEST_F(AccountWindows, SettingsBoxesTakeTabInOrderAndCarryTheirHoverTexts) {
     FormSET& settings = ui::show<FormSET>();
     HWND name = settings.control(L"Text1").edit, password = settings.control(L"Text2").edit;
+    // The focus of this thread's windows only: the foreground is shared with the tests
+    // that run beside this one.
+    SendMessageW(settings.hwnd(), WM_SETFOCUS, 0, 0);
     EXPECT_EQ(GetFocus(), name) << "the user name box is first";
     EXPECT_TRUE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_TAB, 0}));
     EXPECT_EQ(GetFocus(), password);

@@ -164,7 +164,8 @@ TEST_F(Setup, WithoutNoticeTheErrorWindowStandsInFrontOfStepThree) {
 TEST_F(Setup, StepThreeTakesTabInOrderAndRefusesWhatGbkCannotHold) {
     Formset3& step = ui::show<Formset3>();
     HWND name = step.control(L"Text1").edit, password = step.control(L"Text2").edit;
-    EXPECT_EQ(GetFocus(), name);
+    SendMessageW(step.hwnd(), WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(GetFocus(), name) << "the user name box is first";
     EXPECT_TRUE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_TAB, 0}));
     EXPECT_EQ(GetFocus(), password);
 
