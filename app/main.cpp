@@ -6,10 +6,12 @@
 #include "editor/FormEditor.h"
 #include "forms/Program.h"
 #include "setup/Formwel.h"
-#include "startup/Formlauncher.h"
 #include "startup/FormYHXY.h"
 #include "startup/FormYSZC.h"
+#include "startup/Formlauncher.h"
 #include "startup/Formmain.h"
+#include "system/Paths.h"
+#include "text/LineFile.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"奥文Orvane");
@@ -18,6 +20,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Formmain::routes.editor = [] { ui::show<FormEditor>(); };
     Formmain::routes.login = [] { ui::show<FormLOGIN>(); };
     FormSET::routes = {[] { ui::show<FormYHXY>(); }, [] { ui::show<FormYSZC>(); }};
-    ui::show<Formlauncher>();
+    // Writes that a kill cut short leave their temporary files behind.
+    text::removeLeftovers(sys::programFolder());
+    text::removeLeftovers(sys::inProgramFolder(L"wav"));
+    ui::guard([] { ui::show<Formlauncher>(); });
     return ui::run();
 }

@@ -2,8 +2,8 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
-#include "state/Restart.h"
 #include "state/Notification.h"
+#include "state/Restart.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -31,8 +31,8 @@ const ui::FormLayout FormSET::layout{
         ui::picture(L"Image2", {0, 0, 16335, 9600}, ART_SETTINGS_DARK),
         ui::clickArea(L"ImageL", {1200, 2040, 3495, 2535}, &FormSET::ImageL_Click),
         ui::clickArea(L"ImageD", {6000, 2040, 3375, 2535}, &FormSET::ImageD_Click),
-        entryBox(L"Text1", {3360, 5880, 2775, 390}),
-        entryBox(L"Text2", {3360, 6360, 2775, 390}, L'*'),
+        ui::hoverText(entryBox(L"Text1", {3360, 5880, 2775, 390}), L"输入新的用户名"),
+        ui::hoverText(entryBox(L"Text2", {3360, 6360, 2775, 390}, L'*'), L"输入新的密码"),
         ui::clickArea(L"Image3", {9240, 6960, 1455, 495}, &FormSET::Image3_Click),
         ui::clickArea(L"Image4", {960, 8160, 1575, 495}, &FormSET::Image4_Click),
         ui::clickArea(L"Image5", {2640, 9000, 3255, 495}, &FormSET::Image5_Click),
