@@ -23,8 +23,9 @@ constexpr int kProgramIcon = 1;
 // Timer ids from 1 up are the table's rows; this one keeps a topmost window on top.
 constexpr UINT_PTR kKeepOnTop = 0xF00D;
 constexpr UINT kKeepOnTopInterval = 100;
-constexpr int kCornerMargin = 12;  // pixels at 96 dpi between a moved pop-up and the corner
-constexpr int kFittedGap = 30;     // twips kept free at the right of a fitted line
+constexpr DWORD kRaiseAfterFrontChange = 1000;  // ms
+constexpr int kCornerMargin = 12;               // pixels at 96 dpi between a moved pop-up and the corner
+constexpr int kFittedGap = 30;                  // twips kept free at the right of a fitted line
 
 Control base(std::wstring name, Kind kind, Twips bounds) {
     Control c;
@@ -267,6 +268,7 @@ void Form::load() {
     createControls();
     if (layout_.topmost) {
         SetLayeredWindowAttributes(window_, 0, 255, LWA_ALPHA);  // opaque: layered only to let clicks through
+        lastFront_ = GetForegroundWindow();
         SetTimer(window_, kKeepOnTop, kKeepOnTopInterval, nullptr);
     }
     Form_Load();
@@ -330,6 +332,15 @@ void Form::keepOnTop() {
     // X screen, while the system still counts the topmost one first, so that asking
     // for HWND_TOPMOST again changes nothing. Leaving the topmost band and entering it
     // again raises it for real. Without SWP_NOACTIVATE either call would take the focus.
+    // Only a window that comes to the front covers it that way, so it is raised for a
+    // while after the foreground changes and otherwise left where it is: a later pop-up,
+    // which never takes the foreground, stays above an earlier one.
+    const HWND front = GetForegroundWindow();
+    if (front != lastFront_) {
+        lastFront_ = front;
+        raiseUntil_ = GetTickCount() + kRaiseAfterFrontChange;
+    }
+    if (static_cast<LONG>(raiseUntil_ - GetTickCount()) < 0) return;
     constexpr UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, flags);

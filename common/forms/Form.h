@@ -208,6 +208,8 @@ private:
     HWND window_ = nullptr;
     int dpi_ = 96;
     double fit_ = 1;
+    HWND lastFront_ = nullptr;  // topmost: the foreground window at the last look
+    DWORD raiseUntil_ = 0;      // topmost: raised again until this tick count
     int pressed_ = -1;
     bool shown_ = false;
 };
