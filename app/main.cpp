@@ -1,23 +1,11 @@
 // 奥文Orvane: the splash starts every run and routes by the first-run flag.
 #include <windows.h>
 
-#include "account/FormLOGIN.h"
-#include "account/FormSET.h"
-#include "editor/FormEditor.h"
 #include "forms/Program.h"
-#include "setup/Formwel.h"
 #include "startup/Formlauncher.h"
-#include "startup/FormYHXY.h"
-#include "startup/FormYSZC.h"
-#include "startup/Formmain.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"奥文Orvane");
-    Formlauncher::routes.welcome = [] { ui::show<Formwel>(); };
-    Formlauncher::routes.mainMenu = [] { ui::show<Formmain>(); };
-    Formmain::routes.editor = [] { ui::show<FormEditor>(); };
-    Formmain::routes.login = [] { ui::show<FormLOGIN>(); };
-    FormSET::routes = {[] { ui::show<FormYHXY>(); }, [] { ui::show<FormYSZC>(); }};
     ui::show<Formlauncher>();
     return ui::run();
 }

@@ -2,8 +2,10 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
-#include "state/Restart.h"
+#include "startup/FormYHXY.h"
+#include "startup/FormYSZC.h"
 #include "state/Notification.h"
+#include "state/Restart.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -43,8 +45,6 @@ const ui::FormLayout FormSET::layout{
         ui::hiddenText(L"Text0", L"Text4"),
     }};
 
-FormSET::Routes FormSET::routes;
-
 FormSET::FormSET() : Form(layout) {}
 
 void FormSET::Form_Load() {
@@ -79,11 +79,11 @@ void FormSET::Image4_Click() {
 }
 
 void FormSET::Image5_Click() {
-    if (routes.agreement) routes.agreement();
+    ui::show<FormYHXY>();
 }
 
 void FormSET::Image6_Click() {
-    if (routes.privacy) routes.privacy();
+    ui::show<FormYSZC>();
 }
 
 void FormSET::ImageU_Click() {

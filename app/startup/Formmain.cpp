@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "account/FormLOGIN.h"
 #include "art/Art.h"
+#include "editor/FormEditor.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -28,8 +30,6 @@ const ui::FormLayout Formmain::layout{
         ui::clickArea(L"ImageYSZC", ui::px(552, 712, 145, 25), &Formmain::ImageYSZC_Click),
     }};
 
-Formmain::Routes Formmain::routes;
-
 std::wstring Formmain::outputFolder = L"C:\\Orvane\\OutputWAV";
 
 Formmain::Formmain() : Form(layout) {}
@@ -48,13 +48,13 @@ void Formmain::Form_Load() {
 void Formmain::ImageAi_Click() {
     state::write(state::AiRequest, L"1");
     // The editor runs the AI model while it loads, before the menu goes.
-    if (routes.editor) routes.editor();
+    ui::show<FormEditor>();
     unload();
 }
 
 void Formmain::ImageEDITOR_Click() {
     unload();
-    if (routes.editor) routes.editor();
+    ui::show<FormEditor>();
 }
 
 namespace {
@@ -76,7 +76,7 @@ void Formmain::ImageWDZP_Click() {
 }
 
 void Formmain::ImageSET_Click() {
-    if (routes.login) routes.login();
+    ui::show<FormLOGIN>();
 }
 
 void Formmain::ImageABOUT_Click() {

@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include "FakeSystem.h"
+#include "StandIn.h"
+#include "account/FormLOGIN.h"
+#include "editor/FormEditor.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -14,16 +17,6 @@
 #include "system/Paths.h"
 
 namespace {
-
-// Stands in for the login window until it exists.
-class LoginStandIn : public ui::Form {
-public:
-    LoginStandIn() : Form(layout) {}
-
-private:
-    static inline const ui::FormLayout layout{
-        .caption = L"登录", .bounds = ui::px(0, 0, 200, 100), .controls = {}};
-};
 
 // Where the artwork draws each tile, in pixels.
 struct Tile {
@@ -62,15 +55,11 @@ struct Menu : ::testing::Test {
         folder.put(L"AiMade.une", "0\r\n");
         savedOutput = Formmain::outputFolder;
         Formmain::outputFolder = output;
-        Formmain::routes.editor = [this] {
+        standIn<FormEditor>([this](ui::Form&) {
             routed.push_back("editor");
             aiFlagWhenTheEditorLoads = folder.bytes(L"AiMade.une");
             menuOpenWhenTheEditorLoads = ui::isOpen<Formmain>();
-        };
-        Formmain::routes.login = [this] {
-            routed.push_back("login");
-            ui::show<LoginStandIn>();
-        };
+        });
     }
     void TearDown() override {
         while (ui::openCount() > 0) {
@@ -78,11 +67,12 @@ struct Menu : ::testing::Test {
             if (auto* f = ui::find<FormABOUT>()) f->unload();
             if (auto* f = ui::find<FormYHXY>()) f->unload();
             if (auto* f = ui::find<FormYSZC>()) f->unload();
-            if (auto* f = ui::find<LoginStandIn>()) f->unload();
+            if (auto* f = ui::find<FormLOGIN>()) f->unload();
+            if (auto* f = ui::find<FormEditor>()) f->unload();
         }
         ui::collect();
         Formmain::outputFolder = savedOutput;
-        Formmain::routes = {};
+        putBack<FormEditor>();
     }
     bool isFolder(const std::wstring& path) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -189,8 +179,8 @@ TEST_F(Menu, TheOtherTilesOpenTheirWindowOnceAndTheMenuStays) {
         click(menu, *tile);
         clickFarCorner(menu, *tile);
     }
-    EXPECT_EQ(routed, (std::vector<std::string>{"login", "login"}));
-    EXPECT_TRUE(ui::isOpen<LoginStandIn>());
+    EXPECT_TRUE(routed.empty());
+    EXPECT_TRUE(ui::isOpen<FormLOGIN>());
     EXPECT_TRUE(ui::isOpen<FormABOUT>());
     EXPECT_TRUE(ui::isOpen<FormYHXY>());
     EXPECT_TRUE(ui::isOpen<FormYSZC>());

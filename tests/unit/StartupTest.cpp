@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include "FakeSystem.h"
+#include "StandIn.h"
 #include "forms/Program.h"
+#include "setup/Formwel.h"
 #include "startup/Formlauncher.h"
+#include "startup/Formmain.h"
 #include "state/FormE.h"
 #include "state/Notification.h"
 
@@ -21,14 +24,22 @@ struct Splash : ::testing::Test {
         ui::initialise(L"奥文Orvane");
         folder.put(L"notice.exe", "MZ");
         folder.put(L"themecolors.une", "0\r\n");
-        Formlauncher::routes = {[this] { routed.push_back("main menu"); },
-                                [this] { routed.push_back("welcome"); }};
+        // Each records that it opened and goes again.
+        standIn<Formmain>([this](ui::Form& menu) {
+            routed.push_back("main menu");
+            menu.unload();
+        });
+        standIn<Formwel>([this](ui::Form& welcome) {
+            routed.push_back("welcome");
+            welcome.unload();
+        });
     }
     void TearDown() override {
         if (auto* splash = ui::find<Formlauncher>()) splash->unload();
         if (auto* error = ui::find<FormE>()) error->unload();
         ui::collect();
-        Formlauncher::routes = {};
+        putBack<Formmain>();
+        putBack<Formwel>();
     }
     std::string routeFor(const std::string& flag) {
         if (flag == "<missing>")
