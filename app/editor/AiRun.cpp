@@ -39,7 +39,7 @@ Outcome compose() {
     uint32_t error = 0;
     const auto lines = fresh ? text::readLines(result, &error) : std::nullopt;
     if (!lines) {
-        return {std::nullopt, !model     ? L"无法启动 Ai.bat：" + sys::describe(model.error)
+        return {std::nullopt, !model     ? sys::cannotStart(L"Ai.bat", model.error)
                               : !written ? L"没有找到结果文件 " + result + L"。"
                               : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
                                        : L"无法读取结果文件 " + result + L"：" + sys::describe(error)};

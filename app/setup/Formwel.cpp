@@ -24,7 +24,7 @@ void Formwel::Form_Load() {
     fitToPicture(L"Image1");
     const std::wstring batch = sys::inProgramFolder(L"VB.bat");
     if (const sys::Started started = sys::start(batch); !started) {
-        sys::message(L"无法启动 " + batch + L"：" + sys::describe(started.error), sys::Icon::Error);
+        sys::message(sys::cannotStart(batch, started.error), sys::Icon::Error);
         unload();
         ui::endNow();
     }

@@ -5,6 +5,7 @@
 #include "account/FormLOGIN.h"
 #include "art/Art.h"
 #include "editor/FormEditor.h"
+#include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -29,8 +30,6 @@ const ui::FormLayout Formmain::layout{
         ui::clickArea(L"ImageYHXY", ui::px(384, 712, 137, 25), &Formmain::ImageYHXY_Click),
         ui::clickArea(L"ImageYSZC", ui::px(552, 712, 145, 25), &Formmain::ImageYSZC_Click),
     }};
-
-std::wstring Formmain::outputFolder = L"C:\\Orvane\\OutputWAV";
 
 Formmain::Formmain() : Form(layout) {}
 
@@ -69,9 +68,9 @@ uint32_t createFolderIfMissing(const std::wstring& path) {
 }  // namespace
 
 void Formmain::ImageWDZP_Click() {
-    uint32_t error = createFolderIfMissing(sys::parentOf(outputFolder));
-    if (!error) error = createFolderIfMissing(outputFolder);
-    if (!error) error = sys::start(explorerPath(), L"\"" + outputFolder + L"\"").error;
+    uint32_t error = createFolderIfMissing(sys::parentOf(rendering::outputFolder));
+    if (!error) error = createFolderIfMissing(rendering::outputFolder);
+    if (!error) error = sys::start(explorerPath(), L"\"" + rendering::outputFolder + L"\"").error;
     if (error) sys::message(L"错误: " + sys::describe(error));
 }
 

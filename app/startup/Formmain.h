@@ -12,10 +12,6 @@ class Formmain : public ui::Form {
 public:
     Formmain();
 
-    // The folder that receives the rendered pieces, "C:\Orvane\OutputWAV", opened by
-    // 我的作品. Tests point it elsewhere.
-    static std::wstring outputFolder;
-
     // The file explorer of the Windows folder.
     static std::wstring explorerPath();
 

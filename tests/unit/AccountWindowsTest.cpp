@@ -9,9 +9,9 @@
 #include "account/FormLOGIN.h"
 #include "account/FormSET.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
 #include "startup/FormYHXY.h"
 #include "startup/FormYSZC.h"
-#include "state/FormE.h"
 
 namespace {
 

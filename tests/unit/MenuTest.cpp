@@ -9,6 +9,7 @@
 #include "StandIn.h"
 #include "account/FormLOGIN.h"
 #include "editor/FormEditor.h"
+#include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -53,8 +54,8 @@ struct Menu : ::testing::Test {
         ui::initialise(L"奥文Orvane");
         folder.put(L"themecolors.une", "0\r\n");
         folder.put(L"AiMade.une", "0\r\n");
-        savedOutput = Formmain::outputFolder;
-        Formmain::outputFolder = output;
+        savedOutput = rendering::outputFolder;
+        rendering::outputFolder = output;
         standIn<FormEditor>([this](ui::Form&) {
             routed.push_back("editor");
             aiFlagWhenTheEditorLoads = folder.bytes(L"AiMade.une");
@@ -71,7 +72,7 @@ struct Menu : ::testing::Test {
             if (auto* f = ui::find<FormEditor>()) f->unload();
         }
         ui::collect();
-        Formmain::outputFolder = savedOutput;
+        rendering::outputFolder = savedOutput;
         putBack<FormEditor>();
     }
     bool isFolder(const std::wstring& path) {
@@ -156,13 +157,13 @@ TEST_F(Menu, MyWorksReportsAnyFailureWithTheSystemsWordsAndTheMenuStays) {
     EXPECT_EQ(folder.bytes(L"C盘\\Orvane"), "not a folder");
 
     // No drive or folder above it: the parent cannot be created.
-    Formmain::outputFolder = folder.file(L"无此文件夹\\Orvane\\OutputWAV");
+    rendering::outputFolder = folder.file(L"无此文件夹\\Orvane\\OutputWAV");
     click(menu, kMyWorks);
     ASSERT_EQ(system.messages.size(), 2u);
     EXPECT_EQ(system.messages[1].text, L"错误: " + sys::describe(ERROR_PATH_NOT_FOUND));
 
     // The explorer does not start.
-    Formmain::outputFolder = output;
+    rendering::outputFolder = output;
     DeleteFileW(folder.file(L"C盘\\Orvane").c_str());
     system.startError = ERROR_FILE_NOT_FOUND;
     click(menu, kMyWorks);

@@ -7,10 +7,10 @@
 #include "FakeSystem.h"
 #include "StandIn.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
 #include "setup/Formwel.h"
 #include "startup/Formlauncher.h"
 #include "startup/Formmain.h"
-#include "state/FormE.h"
 #include "state/Notification.h"
 
 namespace {
