@@ -18,12 +18,17 @@ class Form;
 struct Monitor;
 using Handler = void (Form::*)();
 
-// A rectangle in twips (1440 to the inch, 15 to the pixel at 96 dpi).
+// The design's unit, the twip: 1440 to the inch, 20 to the point, 15 to the pixel at 96 dpi.
+constexpr int kTwipsPerInch = 1440;
+constexpr int kTwipsPerPoint = 20;
+constexpr int kTwipsPerPixel = 15;
+
+// A rectangle in twips.
 struct Twips {
     int left = 0, top = 0, width = 0, height = 0;
 };
 constexpr Twips px(int left, int top, int width, int height) {
-    return {left * 15, top * 15, width * 15, height * 15};
+    return {left * kTwipsPerPixel, top * kTwipsPerPixel, width * kTwipsPerPixel, height * kTwipsPerPixel};
 }
 
 // Centred on the screen; at its top-left corner; at a fixed place of the screen, or
