@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -86,6 +87,16 @@ Control autoSized(Control label, int cutAt = 0);  // one line, cut at cutAt twip
 Control opaque(Control label, COLORREF back);     // painted on its own background
 Control fitted(Control label);                    // each line narrowed to the box's width
 Control multiLine(Control box);
+
+// A text box that lies in a white input frame drawn in the window's picture, in both
+// themes: dark ink on white, no border of its own.
+inline Control entryBox(std::wstring name, Twips bounds, std::wstring text, Font font,
+                        wchar_t passwordChar = 0) {
+    Control box =
+        textBox(std::move(name), bounds, std::move(text), font, RGB(40, 44, 58), RGB(255, 255, 255));
+    box.passwordChar = passwordChar;
+    return box;
+}
 
 template <class F>
 Control clickArea(std::wstring name, Twips bounds, void (F::*click)()) {

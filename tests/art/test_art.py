@@ -16,6 +16,9 @@ from pathlib import Path
 from PIL import Image, ImageChops
 from PIL.IcoImagePlugin import IcoFile
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+import layouts  # noqa: E402
+
 ROOT = Path(__file__).resolve().parents[2]
 ART = ROOT / "app" / "art"
 GENERATOR = ROOT / "tools" / "art" / "make_art.py"
@@ -37,11 +40,9 @@ PICTURES = {  # name: (size, mode)
     "settings_dark.png": ((1089, 640), "RGB"),
 }
 
-MENU_AREAS = [(176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289),
-              (672, 328, 201, 289), (880, 320, 201, 297), (1240, 16, 33, 25),
-              (384, 712, 137, 25), (552, 712, 145, 25)]
-EDITOR_AREAS = [(24, 120, 265, 73), (24, 216, 265, 65), (24, 304, 273, 73), (24, 400, 265, 65),
-                (24, 488, 265, 73), (1392, 24, 25, 25)]
+# The windows' own click areas, as their layout tables lay them.
+MENU_AREAS = list(layouts.MENU.values())
+EDITOR_AREAS = list(layouts.EDITOR.values())
 CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
     "menu_light.png": (MENU_AREAS, (1180, 400, 40, 40)),
     "menu_dark.png": (MENU_AREAS, (1180, 400, 40, 40)),

@@ -19,13 +19,11 @@
 
 namespace {
 
-// Where the artwork draws each tile, in pixels.
-struct Tile {
-    int x, y, width, height;
-};
-constexpr Tile kAi{176, 216, 265, 401}, kAbout{464, 216, 617, 81}, kEditor{464, 328, 193, 289},
-    kMyWorks{672, 328, 201, 289}, kSettings{880, 320, 201, 297}, kClose{1240, 16, 33, 25},
-    kAgreement{384, 712, 137, 25}, kPrivacy{552, 712, 145, 25};
+// The menu's click areas, by the names of its layout table.
+using Tile = const wchar_t*;
+constexpr Tile kAi = L"ImageAi", kAbout = L"ImageABOUT", kEditor = L"ImageEDITOR", kMyWorks = L"ImageWDZP",
+               kSettings = L"ImageSET", kClose = L"ImageU", kAgreement = L"ImageYHXY",
+               kPrivacy = L"ImageYSZC";
 
 void clickAt(const ui::Form& form, int x, int y) {
     SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -34,11 +32,19 @@ void clickAt(const ui::Form& form, int x, int y) {
 
 // A click near a corner of the tile, then, for clicks that leave the menu open, one
 // near the opposite corner: the whole tile is the button.
-void click(const ui::Form& form, const Tile& tile) {
-    clickAt(form, tile.x + 2, tile.y + 2);
+// The tile's place as the window's own table lays it, in pixels at 96 dpi.
+ui::Twips inPixels(const ui::Form& form, Tile tile) {
+    const ui::Twips at = form.control(tile).bounds;
+    return {at.left / ui::kTwipsPerPixel, at.top / ui::kTwipsPerPixel, at.width / ui::kTwipsPerPixel,
+            at.height / ui::kTwipsPerPixel};
 }
-void clickFarCorner(const ui::Form& form, const Tile& tile) {
-    clickAt(form, tile.x + tile.width - 3, tile.y + tile.height - 3);
+void click(const ui::Form& form, Tile tile) {
+    const ui::Twips at = inPixels(form, tile);
+    clickAt(form, at.left + 2, at.top + 2);
+}
+void clickFarCorner(const ui::Form& form, Tile tile) {
+    const ui::Twips at = inPixels(form, tile);
+    clickAt(form, at.left + at.width - 3, at.top + at.height - 3);
 }
 
 struct Menu : ::testing::Test {
@@ -176,9 +182,9 @@ TEST_F(Menu, MyWorksReportsAnyFailureWithTheSystemsWordsAndTheMenuStays) {
 
 TEST_F(Menu, TheOtherTilesOpenTheirWindowOnceAndTheMenuStays) {
     Formmain& menu = ui::show<Formmain>();
-    for (const Tile* tile : {&kSettings, &kAbout, &kAgreement, &kPrivacy}) {
-        click(menu, *tile);
-        clickFarCorner(menu, *tile);
+    for (const Tile tile : {kSettings, kAbout, kAgreement, kPrivacy}) {
+        click(menu, tile);
+        clickFarCorner(menu, tile);
     }
     EXPECT_TRUE(routed.empty());
     EXPECT_TRUE(ui::isOpen<FormLOGIN>());
