@@ -199,7 +199,7 @@ void Form::load() {
         exStyle = WS_EX_TOOLWINDOW;
     }
     if (!layout_.takesFocus) exStyle = (exStyle & ~WS_EX_APPWINDOW) | WS_EX_NOACTIVATE;
-    if (layout_.topmost) exStyle |= WS_EX_TOPMOST;
+    if (layout_.topmost) exStyle |= WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT;
     const SIZE size = windowSize();
     window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, size.cx, size.cy,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
@@ -210,7 +210,10 @@ void Form::load() {
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
     createControls();
-    if (layout_.topmost) SetTimer(window_, kKeepOnTop, kKeepOnTopInterval, nullptr);
+    if (layout_.topmost) {
+        SetLayeredWindowAttributes(window_, 0, 255, LWA_ALPHA);  // opaque: layered only to let clicks through
+        SetTimer(window_, kKeepOnTop, kKeepOnTopInterval, nullptr);
+    }
     Form_Load();
 }
 

@@ -128,7 +128,8 @@ struct FormLayout {
     // and without a task-bar button.
     bool takesFocus = true;
     // Above every window that is not topmost, for as long as it is shown, even where the
-    // platform lets a window that comes to the front cover it.
+    // platform lets a window that comes to the front cover it. Clicks pass through it to
+    // the window beneath: staying on top, it never hides a button.
     bool topmost = false;
     bool icon = true;
     COLORREF back = RGB(255, 255, 255);

@@ -119,7 +119,7 @@ class Screens(unittest.TestCase):
 
     def sweep_tiles(self, screen, folder, menu):
         """Each tile opens its window; the windows that leave the menu open are closed
-        by their own buttons, the two editor tiles come last."""
+        by their own buttons, the two editor tiles come last, the AI tile at the end."""
         click_box(menu, MENU_SIZE, ABOUT_TILE)
         about = self.assert_on(screen, ABOUT)
         click_box(about, (858, 612), ABOUT_CROSS)
@@ -136,19 +136,19 @@ class Screens(unittest.TestCase):
         for pid in explorers():
             os.kill(pid, signal.SIGTERM)
         wait_no_window(EXPLORER, 5)
+        click_box(menu, MENU_SIZE, EDITOR_TILE)
+        editor = self.assert_on(screen, EDITOR)
+        click_box(editor, (1440, 863), EDITOR_CROSS)  # the text is unchanged: no question
+        menu = self.assert_on(screen, MENU)
         click_box(menu, MENU_SIZE, AI)
         self.assertTrue(wait_for(lambda: folder.read("AiMade.une") == b"1\r\n", 5), "the AI tile asks for the AI")
 
-        def editor_after_answers():  # without a model here the editor says so first
+        def editor_after_answers():  # where the model cannot run, the editor says so first
             if windows(PROGRAM_NAME):
                 run("xdotool", "key", "Return")
             return windows(EDITOR) and not windows(PROGRAM_NAME)
 
         self.assertTrue(wait_for(editor_after_answers, 20, 0.3))
-        editor = self.assert_on(screen, EDITOR)
-        click_box(editor, (1440, 863), EDITOR_CROSS)
-        menu = self.assert_on(screen, MENU)
-        click_box(menu, MENU_SIZE, EDITOR_TILE)
 
     def test_the_welcome_pop_up_stays_above_the_menu(self):
         with Screen(1920, 1080, 96) as screen:

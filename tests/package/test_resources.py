@@ -17,8 +17,9 @@ RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 WINDOWS_7_TO_11 = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
                    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 ASM = "{urn:schemas-microsoft-com:asm.v1}"
-# What the windows handle today: the system DPI, read once at start.
-DPI_DECLARATION = [("dpiAware", "true")]
+# Each window is laid out at its own monitor's DPI: per-monitor v2, else per-monitor,
+# else (before Windows 8.1) system.
+DPI_DECLARATION = [("dpiAware", "true/pm"), ("dpiAwareness", "PerMonitorV2, PerMonitor")]
 
 
 def resources(path):
