@@ -46,12 +46,12 @@ EDITOR_AREAS = list(layouts.EDITOR.values())
 CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
     "menu_light.png": (MENU_AREAS, (1180, 400, 40, 40)),
     "menu_dark.png": (MENU_AREAS, (1180, 400, 40, 40)),
-    "error.png": ([(184, 208, 153, 41)], (420, 220, 40, 30)),
-    "about.png": ([(808, 32, 25, 25)], (600, 30, 40, 30)),
+    "error.png": (list(layouts.ERROR.values()), (420, 220, 40, 30)),
+    "about.png": (list(layouts.ABOUT.values()), (600, 30, 40, 30)),
     "editor_light.png": (EDITOR_AREAS, (900, 30, 40, 40)),
     "editor_dark.png": (EDITOR_AREAS, (900, 30, 40, 40)),
 }
-LOGIN_AREAS = [(88, 384, 177, 57), (88, 448, 177, 57)]
+LOGIN_AREAS = list(layouts.LOGIN.values())
 SETTINGS_AREAS = [(80, 136, 233, 169), (400, 136, 225, 169), (616, 464, 97, 33), (64, 544, 105, 33),
                   (176, 600, 217, 33), (432, 600, 209, 33), (1048, 8, 33, 33)]
 for theme in ("light", "dark"):

@@ -22,3 +22,6 @@ def click_areas(source):
 
 MENU = click_areas("app/startup/Formmain.cpp")
 EDITOR = click_areas("app/editor/FormEditor.cpp")
+ABOUT = click_areas("app/startup/FormABOUT.cpp")
+LOGIN = click_areas("app/account/FormLOGIN.cpp")
+ERROR = click_areas("common/install/FormE.cpp")

@@ -23,7 +23,7 @@ MENU_SIZE = (1286, 748)
 # The drawn tiles of the menu (pixels of its 1x design) and what each opens.
 AI, ABOUT_TILE, EDITOR_TILE = layouts.MENU["ImageAi"], layouts.MENU["ImageABOUT"], layouts.MENU["ImageEDITOR"]
 MY_WORKS, SETTINGS = layouts.MENU["ImageWDZP"], layouts.MENU["ImageSET"]
-ABOUT_CROSS, LOGIN_BACK, EDITOR_CROSS = (808, 32, 25, 25), (88, 448, 177, 57), layouts.EDITOR["ImageUN"]
+ABOUT_CROSS, LOGIN_BACK, EDITOR_CROSS = layouts.ABOUT["ImageU"], layouts.LOGIN["ImageUN"], layouts.EDITOR["ImageUN"]
 BLUE_STRIPE, PANEL = (63, 133, 225), (33, 38, 39)  # the pop-up's picture
 
 ALL = [(1920, 1080, 96), (1366, 768, 96), (1920, 1080, 144), (2560, 1440, 144), (3840, 2160, 192)]
