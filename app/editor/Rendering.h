@@ -1,4 +1,5 @@
-// The one rendering of the whole program: outputWAV.bat runs in the background, without
+// The one rendering of the whole program: the score's note digits become the joining
+// script wav\wav.py, then outputWAV.bat runs it in the background, without
 // a window, and a timer of the program watches it to its end, so that its outcome is
 // posted even when the editor has closed meanwhile. Success needs both a new WAV file
 // in the output folder and an exit code of 0; anything else is a failure with its cause.
