@@ -7,6 +7,6 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"Launcher");
-    ui::show<launcher::Form1>();
+    ui::guard([] { ui::show<launcher::Form1>(); });
     return ui::run();
 }

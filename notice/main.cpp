@@ -6,6 +6,6 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"notice");
-    notice::popUp();
+    ui::guard(notice::popUp);
     return ui::run();
 }

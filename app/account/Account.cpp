@@ -15,6 +15,8 @@ bool isLeadByte(unsigned char byte) {
     return byte >= 0x81 && byte <= 0xFE;
 }
 
+const std::wstring Allowed = L"\n请改用汉字、字母、数字或常用符号。";
+
 // What was written before stays; the program cannot go on with half an account.
 bool unwritable(const std::wstring& path, uint32_t error) {
     sys::message(L"无法写入文件 " + path + L"：" + sys::describe(error), sys::Icon::Error);
@@ -50,6 +52,16 @@ bool store(std::wstring_view userName, std::wstring_view password, WorkingField&
 bool create(std::wstring_view userName, std::wstring_view password, WorkingField& working) {
     if (userName.empty()) {
         sys::message(L"用户名不可为空");
+        return false;
+    }
+    // Stored, such a character would become "?": "😀😀" and "🎵🎵" would be one password.
+    // The password's characters are not repeated in the message: the settings mask them.
+    if (const std::wstring refused = text::outsideGbk(userName); !refused.empty()) {
+        sys::message(L"用户名中不能使用这些字符：" + refused + Allowed, sys::Icon::Exclamation);
+        return false;
+    }
+    if (!text::outsideGbk(password).empty()) {
+        sys::message(L"密码中有无法保存的字符（例如表情符号）。" + Allowed, sys::Icon::Exclamation);
         return false;
     }
     return store(userName, password, working);

@@ -36,8 +36,9 @@ using WorkingField = std::string;
 bool store(std::wstring_view userName, std::wstring_view password, WorkingField& working);
 
 // The account creation and the account change: an empty user name is answered with
-// "用户名不可为空" and nothing is written; otherwise the account is stored. Returns
-// whether it was.
+// "用户名不可为空" and nothing is written; a user name or password with characters that
+// code page 936 cannot hold is refused with a message that names them, and nothing is
+// written; otherwise the account is stored. Returns whether it was.
 bool create(std::wstring_view userName, std::wstring_view password, WorkingField& working);
 
 enum class Check { Pass, Fail, ReadFailure };

@@ -1,5 +1,7 @@
 #include "setup/Formwel.h"
 
+#include <windows.h>
+
 #include "art/Art.h"
 #include "forms/Program.h"
 #include "setup/Formset1.h"
@@ -17,13 +19,15 @@ const ui::FormLayout Formwel::layout{
 
 Formwel::Formwel() : Form(layout) {}
 
-// VB.bat is started at every load, without an existence test: a batch file goes
-// through the command interpreter, which starts whether or not the file is there. Only
-// a start that fails outright stops the setup before its first window shows.
+// VB.bat is started at every load. A batch file goes through the command interpreter,
+// which starts whether or not the file is there, so a missing one is looked for first:
+// a batch file that cannot be started stops the setup before its first window shows.
 void Formwel::Form_Load() {
     fitToPicture(L"Image1");
     const std::wstring batch = sys::inProgramFolder(L"VB.bat");
-    if (const sys::Started started = sys::start(batch); !started) {
+    const sys::Started started =
+        sys::exists(batch) ? sys::start(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
+    if (!started) {
         sys::message(sys::cannotStart(batch, started.error), sys::Icon::Error);
         unload();
         ui::endNow();

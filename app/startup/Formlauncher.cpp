@@ -28,6 +28,8 @@ void Formlauncher::Form_Load() {
 }
 
 void Formlauncher::Timer1_Timer() {
+    // Once only: a tick while a message box of the routing is up would route again.
+    setTimerEnabled(L"Timer1", false);
     // The next window opens before the splash goes, so the program always has one.
     if (state::firstRunComplete())
         ui::show<Formmain>();

@@ -2,13 +2,17 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "forms/Pictures.h"
 #include "forms/Program.h"
 #include "forms/Screen.h"
+#include "system/Failure.h"
+#include "system/Paths.h"
+#include "system/System.h"
 
 namespace ui {
 
@@ -143,6 +147,50 @@ Control multiLine(Control box) {
     return box;
 }
 
+Control hoverText(Control box, std::wstring text) {
+    box.hoverText = std::move(text);
+    return box;
+}
+
+namespace {
+
+// The windows whose handlers are running, innermost last: message boxes belong to the
+// innermost, which may still be hidden while it loads and then shows beneath its box.
+std::vector<HWND>& running() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+struct Running {
+    explicit Running(HWND window) { running().push_back(window); }
+    ~Running() { running().pop_back(); }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+};
+
+void* innermostWindow() {
+    for (auto it = running().rbegin(); it != running().rend(); ++it)
+        if (IsWindow(*it)) return *it;
+    return nullptr;
+}
+
+// A tooltip owned by the window, so that it goes with it.
+void addHoverText(HWND window, HWND box, const std::wstring& text) {
+    HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip) throw sys::Failure(L"无法创建提示文字“" + text + L"”：" + sys::describe(GetLastError()));
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(box);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace
+
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -151,8 +199,12 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form && form->window_ == window) return form->handle(message, wParam, lParam);
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (!form || form->window_ != window) return DefWindowProcW(window, message, wParam, lParam);
+    // An exception must not unwind through the system's frames: it stops here.
+    LRESULT result = 0;
+    Running handling(window);
+    guard([&] { result = form->handle(message, wParam, lParam); });
+    return result;
 }
 
 Form* formOf(HWND window) {
@@ -171,7 +223,9 @@ void registerFormClass() {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClass;
-    RegisterClassExW(&wc);
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw sys::Failure(L"无法注册窗口类：" + sys::describe(GetLastError()));
+    sys::setOwnerSource(&innermostWindow);
 }
 
 Form::Form(const FormLayout& layout) : layout_(layout) {}
@@ -203,18 +257,31 @@ void Form::load() {
     const SIZE size = windowSize();
     window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, size.cx, size.cy,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    if (!window_) throw std::runtime_error("CreateWindowExW failed: " + std::to_string(GetLastError()));
+    if (!window_)
+        throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”：" + sys::describe(GetLastError()));
     if (layout_.icon) {
         HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon));
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
+    Running loading(window_);
     createControls();
     if (layout_.topmost) {
         SetLayeredWindowAttributes(window_, 0, 255, LWA_ALPHA);  // opaque: layered only to let clicks through
         SetTimer(window_, kKeepOnTop, kKeepOnTopInterval, nullptr);
     }
     Form_Load();
+    startTimers();
+}
+
+// After Form_Load: a message box raised while loading must not let a timer of the
+// window run under it (the splash would route to the next window over the box).
+void Form::startTimers() {
+    if (!window_) return;  // unloaded while loading
+    for (size_t i = 0; i < layout_.controls.size(); ++i) {
+        const Control& c = layout_.controls[i];
+        if (c.kind == Kind::Timer && c.visible) SetTimer(window_, i + 1, c.interval, nullptr);
+    }
 }
 
 SIZE Form::frameSize() const {
@@ -302,13 +369,11 @@ void Form::unload() {
 void Form::createControls() {
     for (size_t i = 0; i < layout_.controls.size(); ++i) {
         Control& c = layout_.controls[i];
-        if (c.kind == Kind::Timer) {
-            if (c.visible) SetTimer(window_, i + 1, c.interval, nullptr);
-            continue;
-        }
+        if (c.kind == Kind::Timer) continue;  // started once the window has loaded
         if (c.kind == Kind::Label) c.hfont = createFont(c.font, dpi_ * fit_);
         if (c.kind != Kind::TextBox) continue;
-        DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
+        // Visible boxes that take input are tab stops, in the order of the table.
+        DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.visible && !c.readOnly ? WS_TABSTOP : 0);
         if (c.multiLine) {
             style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
             if (c.scrollBars) style |= WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL;
@@ -321,6 +386,10 @@ void Form::createControls() {
             CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style, toPixels(c.bounds.left),
                             toPixels(c.bounds.top), toPixels(c.bounds.width), toPixels(c.bounds.height),
                             window_, reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
+        if (!c.edit)
+            throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”的文本框 " + c.name + L"：" +
+                               sys::describe(GetLastError()));
+        if (!c.hoverText.empty()) addHoverText(window_, c.edit, c.hoverText);
         c.hfont = createFont(c.font, dpi_ * fit_);
         c.brush = CreateSolidBrush(c.back);
         SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont), FALSE);
@@ -350,7 +419,7 @@ void Form::releaseControls() {
 Control& Form::control(const std::wstring& name) {
     for (Control& c : layout_.controls)
         if (c.name == name) return c;
-    throw std::out_of_range("no such control");
+    throw sys::Failure(L"窗口“" + layout_.caption + L"”中没有名为 " + name + L" 的控件");
 }
 
 const Control& Form::control(const std::wstring& name) const {
@@ -528,6 +597,14 @@ void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
 }
 
 void Form::paint(HDC dc) {
+    // Every picture is loaded before anything is drawn: one that fails stops the paint
+    // before it starts, never halfway. Each is kept at the window's scale until it changes.
+    for (Control& c : layout_.controls) {
+        if (c.kind != Kind::Picture || !c.visible || c.scaled) continue;
+        const SIZE picture = pictureSize(c.picture);
+        c.scaled = loadPicture(
+            c.picture, {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)});
+    }
     const SIZE size = clientSize();
     MemoryCanvas canvas(dc, size);
     HBRUSH background = CreateSolidBrush(layout_.back);
@@ -544,7 +621,6 @@ void Form::paint(HDC dc) {
             // than the window is cut off at its edge.
             const SIZE picture = pictureSize(c.picture);
             const SIZE shown{toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)};
-            if (!c.scaled) c.scaled = loadPicture(c.picture, shown);
             if (!c.scaled) continue;
             HDC source = CreateCompatibleDC(canvas.dc);
             HGDIOBJ previous = SelectObject(source, c.scaled);
@@ -581,10 +657,13 @@ void Form::paint(HDC dc) {
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window_, &ps);
-            paint(dc);
-            EndPaint(window_, &ps);
+            struct Painting {
+                HWND window;
+                PAINTSTRUCT ps{};
+                HDC dc = BeginPaint(window, &ps);
+                ~Painting() { EndPaint(window, &ps); }
+            } painting{window_};
+            paint(painting.dc);
             return 0;
         }
         case WM_ERASEBKGND:

@@ -65,7 +65,8 @@ struct Control {
     bool fitLines = false;  // label: a line wider than the box is drawn narrower to fit, 2 px to spare
     bool multiLine = false, readOnly = false, scrollBars = false, border = false;
     wchar_t passwordChar = 0;
-    unsigned interval = 0;  // timer, in milliseconds
+    std::wstring hoverText;  // text box: the tooltip shown while the mouse rests on it
+    unsigned interval = 0;   // timer, in milliseconds
 
     // Filled while the window lives.
     unsigned changes = 0;  // text box: counts the changes of its text, by the user or setText
@@ -87,6 +88,7 @@ Control autoSized(Control label, int cutAt = 0);  // one line, cut at cutAt twip
 Control opaque(Control label, COLORREF back);     // painted on its own background
 Control fitted(Control label);                    // each line narrowed to the box's width
 Control multiLine(Control box);
+Control hoverText(Control box, std::wstring text);  // a tooltip on the text box
 
 // A text box that lies in a white input frame drawn in the window's picture, in both
 // themes: dark ink on white, no border of its own.
@@ -146,7 +148,7 @@ public:
     bool loaded() const { return window_ != nullptr; }
     const std::wstring& caption() const { return layout_.caption; }
 
-    // Creates the window (hidden), starts its timers and runs Form_Load.
+    // Creates the window (hidden), runs Form_Load and starts its timers.
     void load();
     // Shows the loaded window at its start position, or brings it to the front.
     void bringUp();
@@ -204,6 +206,7 @@ private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void startTimers();
     void keepTexts();
     void releaseControls();
     void paint(HDC dc);

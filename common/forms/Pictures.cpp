@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+
+#include "system/Failure.h"
+#include "system/Paths.h"
 
 namespace ui {
 
@@ -182,7 +186,9 @@ SIZE pictureSize(int resourceId) {
 
 HBITMAP loadPicture(int resourceId, SIZE size) {
     const SIZE base = pictureSize(resourceId);
-    if (base.cx <= 0 || base.cy <= 0 || size.cx <= 0 || size.cy <= 0) return nullptr;
+    if (base.cx <= 0 || base.cy <= 0)
+        throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：程序中没有这张图片");
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
     const double need =
         std::max(static_cast<double>(size.cx) / base.cx, static_cast<double>(size.cy) / base.cy);
     for (int percent : preference(need)) {
@@ -191,10 +197,15 @@ HBITMAP loadPicture(int resourceId, SIZE size) {
         if (drawn.cx <= 0) continue;
         const auto pixels = decode(png, drawn);
         if (pixels.empty()) continue;
-        if (drawn.cx == size.cx && drawn.cy == size.cy) return toBitmap(pixels, size);
-        return toBitmap(resample(pixels, drawn, size), size);
+        HBITMAP bitmap = drawn.cx == size.cx && drawn.cy == size.cy
+                             ? toBitmap(pixels, size)
+                             : toBitmap(resample(pixels, drawn, size), size);
+        if (!bitmap)
+            throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：" +
+                               sys::describe(GetLastError()));
+        return bitmap;
     }
-    return nullptr;
+    throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：图片数据无法解码");
 }
 
 }  // namespace ui

@@ -15,8 +15,8 @@ namespace ui {
 // when the resource is missing.
 SIZE pictureSize(int resourceId);
 
-// A new bitmap of the picture at `size`, owned by the caller; nullptr when the
-// resource is missing or cannot be decoded.
+// A new bitmap of the picture at `size`, owned by the caller; a picture that is missing
+// or cannot be decoded throws sys::Failure.
 HBITMAP loadPicture(int resourceId, SIZE size);
 
 // The scales a picture is drawn at, in percent, for the resource types above.

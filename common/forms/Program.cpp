@@ -1,5 +1,7 @@
 #include "forms/Program.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <map>
 #include <typeindex>
@@ -7,6 +9,7 @@
 
 #include "forms/Pictures.h"
 #include "forms/Screen.h"
+#include "system/Failure.h"
 #include "system/System.h"
 
 namespace ui {
@@ -31,15 +34,21 @@ Windows& windows() {
 void initialise(const std::wstring& programName) {
     declareDpiAwareness();
     sys::setProgramName(programName);
-    registerFormClass();
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);  // the tooltips of text boxes
+    guard(registerFormClass);
 }
 
 int run() {
     MSG message{};
     while (openCount() > 0 && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (previewKey(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        // Keys the window takes before its controls (shortcuts), then Tab between boxes.
+        bool taken = false;
+        guard([&] { taken = previewKey(message) || moveFocusOnTab(message); });
+        if (!taken) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
         collect();
     }
     return 0;
@@ -79,6 +88,60 @@ void stopProgramTimer(void (*tick)()) {
 
 void endNow() {
     sys::system().endNow();
+}
+
+namespace {
+
+std::wstring describeFailure(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const sys::Failure& known) {
+        return known.text();
+    } catch (const std::bad_alloc&) {
+        return L"内存不足。";
+    } catch (const std::exception& other) {
+        const std::string what = other.what();
+        return L"程序内部错误（" + std::wstring(what.begin(), what.end()) + L"）。";
+    } catch (...) {
+        return L"程序内部错误。";
+    }
+}
+
+}  // namespace
+
+bool guard(const std::function<void()>& action) {
+    std::exception_ptr failure;
+    try {
+        action();
+        return true;
+    } catch (const sys::Ended&) {
+        return false;  // a test's end of the program: the handler stops here
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        for (auto& form : windows().open)
+            if (form->hwnd()) ShowWindow(form->hwnd(), SW_HIDE);
+        sys::message(L"出错了，程序将结束。\n\n" + describeFailure(failure), sys::Icon::Error);
+        endNow();
+    } catch (...) {
+        // A test's end, or a failure while telling the first one: nothing more to do.
+    }
+    return false;
+}
+
+bool moveFocusOnTab(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+    wchar_t kind[16] = {};
+    GetClassNameW(message.hwnd, kind, 16);
+    const LONG_PTR style = GetWindowLongPtrW(message.hwnd, GWL_STYLE);
+    if (_wcsicmp(kind, L"Edit") != 0 || (style & ES_MULTILINE) || !(style & WS_CHILD)) return false;
+    HWND next = GetNextDlgTabItem(GetParent(message.hwnd), message.hwnd, GetKeyState(VK_SHIFT) < 0);
+    if (next && next != message.hwnd) {
+        SetFocus(next);
+        SendMessageW(next, EM_SETSEL, 0, -1);
+    }
+    return true;
 }
 
 size_t openCount() {

@@ -30,6 +30,15 @@ void stopProgramTimer(void (*tick)());
 // Ends the program at once: every window disappears, no further handler runs.
 void endNow();
 
+// Runs the action. When it throws, every window is hidden (none stays half drawn), a
+// message box names what failed, and the program ends. Returns whether it completed.
+// Every message that enters a window passes through here.
+bool guard(const std::function<void()>& action);
+
+// Tab and Shift+Tab on a one-line text box move the focus to the next or previous box
+// of its window, in the order of the window's table. Returns whether it did.
+bool moveFocusOnTab(const MSG& message);
+
 // Number of loaded windows.
 size_t openCount();
 

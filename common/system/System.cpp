@@ -150,10 +150,43 @@ private:
     std::atomic<bool> stop_{false}, finished_{false};
 };
 
+// Every other window of the program is disabled while a box is up: the box blocks the
+// whole program, as a task-modal box without an owner would.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND owner) : owner_(owner) {
+        EnumThreadWindows(GetCurrentThreadId(), &OtherWindowsDisabled::disable,
+                          reinterpret_cast<LPARAM>(this));
+    }
+    ~OtherWindowsDisabled() {
+        for (HWND window : disabled_)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+private:
+    static BOOL CALLBACK disable(HWND window, LPARAM self) {
+        auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
+        if (window != me->owner_ && IsWindowEnabled(window) && IsWindowVisible(window)) {
+            EnableWindow(window, FALSE);
+            me->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+    HWND owner_;
+    std::vector<HWND> disabled_;
+};
+
+HWND ownerWindow() {
+    HWND window = static_cast<HWND>(owner());
+    return window && IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
+}
+
 class Win32System final : public System {
 public:
     Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons, Icon icon) override {
-        UINT flags = MB_TASKMODAL | MB_SETFOREGROUND;
+        UINT flags = MB_SETFOREGROUND;
         switch (buttons) {
             case Buttons::Ok:
                 flags |= MB_OK;
@@ -187,7 +220,10 @@ public:
         }
         const std::wstring body(text);
         const std::wstring caption = title.empty() ? programName() : std::wstring(title);
-        const int answer = MessageBoxW(nullptr, body.c_str(), caption.c_str(), flags);
+        HWND owner = ownerWindow();
+        flags |= owner ? MB_APPLMODAL : MB_TASKMODAL;
+        OtherWindowsDisabled blocked(owner);
+        const int answer = MessageBoxW(owner, body.c_str(), caption.c_str(), flags);
         if (relabelHook) UnhookWindowsHookEx(relabelHook);
         relabelHook = nullptr;
         if (buttons == Buttons::SaveDiscardCancel)
@@ -264,7 +300,7 @@ private:
         const std::vector<wchar_t> filter = dialogFilter(dialog.filter);
         OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
-        ofn.hwndOwner = GetActiveWindow();
+        ofn.hwndOwner = ownerWindow() ? ownerWindow() : GetActiveWindow();
         ofn.lpstrFilter = filter.data();
         ofn.lpstrFile = name.data();
         ofn.nMaxFile = static_cast<DWORD>(name.size());
@@ -282,6 +318,11 @@ private:
 System*& current() {
     static System* installed = nullptr;
     return installed;
+}
+
+void* (*&ownerSource())() {
+    static void* (*source)() = nullptr;
+    return source;
 }
 
 std::wstring& nameOfProgram() {
@@ -320,6 +361,13 @@ System& system() {
 
 void install(System* replacement) {
     current() = replacement;
+}
+
+void setOwnerSource(void* (*source)()) {
+    ownerSource() = source;
+}
+void* owner() {
+    return ownerSource() ? ownerSource()() : nullptr;
 }
 
 const std::wstring& programName() {

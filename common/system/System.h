@@ -57,7 +57,8 @@ class System {
 public:
     virtual ~System() = default;
 
-    // A modal box over the whole program. An empty title shows the program's name.
+    // A modal box over the whole program, owned by the window of owner(). An empty title
+    // shows the program's name.
     virtual Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons,
                               Icon icon) = 0;
     virtual std::optional<std::wstring> openFile(const FileDialog& dialog) = 0;
@@ -84,13 +85,20 @@ public:
     virtual unsigned long long fileTimeNow();
     virtual std::optional<std::wstring> environment(const std::wstring& name) = 0;
 
-    // Every window disappears and the process ends; in production it never returns.
+    // Every window disappears and the process ends; in production it never returns, and
+    // a test's System throws sys::Ended (system/Failure.h) instead.
     virtual void endNow() = 0;
 };
 
 System& system();
 // Puts another System in force (tests); nullptr restores the Win32 one.
 void install(System* replacement);
+
+// The window that message boxes and file dialogs belong to, so that one is never hidden
+// behind it: the forms layer names the window whose handler is running. A null HWND
+// when none is.
+void setOwnerSource(void* (*source)());
+void* owner();
 
 // The program's name, the title of message boxes that have none of their own.
 const std::wstring& programName();

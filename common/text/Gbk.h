@@ -8,10 +8,16 @@
 
 namespace text {
 
-// Characters that code page 936 cannot hold become "?", the same way every time.
+// Characters that code page 936 cannot hold become "?", the same way every time. A
+// conversion the system refuses throws sys::Failure: it never gives an empty text.
 std::string toGbk(std::wstring_view wide);
 
-// Bytes that are not valid GBK are decoded leniently (the system's replacement).
+// Bytes that are not valid GBK are decoded leniently (the system's replacement). A
+// conversion the system refuses throws sys::Failure.
 std::wstring fromGbk(std::string_view bytes);
+
+// The characters of the text that code page 936 cannot hold, each once, in the order
+// they first appear; empty when the whole text can be stored.
+std::wstring outsideGbk(std::wstring_view wide);
 
 }  // namespace text

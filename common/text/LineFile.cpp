@@ -2,15 +2,25 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "text/Gbk.h"
 
 namespace text {
 
 namespace {
 
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplaceWait = 50;  // milliseconds: half a second in all
+
 struct Handle {
     HANDLE h;
     explicit Handle(HANDLE handle) : h(handle) {}
+    HANDLE release() {
+        const HANDLE handle = h;
+        h = INVALID_HANDLE_VALUE;
+        return handle;
+    }
     ~Handle() {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
@@ -19,19 +29,84 @@ struct Handle {
     bool ok() const { return h != INVALID_HANDLE_VALUE; }
 };
 
-uint32_t writeWhole(const std::wstring& path, std::string_view bytes) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok()) return GetLastError();
+uint32_t writeAll(HANDLE file, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(file.h, bytes.data() + done, chunk, &written, nullptr)) return GetLastError();
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return GetLastError();
         done += written;
     }
-    if (!FlushFileBuffers(file.h)) return GetLastError();
+    if (!SetEndOfFile(file) || !FlushFileBuffers(file)) return GetLastError();
     return 0;
+}
+
+// "<file>.~orvane<process>_<count>.tmp": a name no user gives a file, and the process
+// that owns it, so that the next start can tell a leftover from a write in progress.
+constexpr std::wstring_view kTemporaryMark = L".~orvane";
+constexpr std::wstring_view kTemporaryEnd = L".tmp";
+
+// A new temporary file beside the path, never one that is already there.
+Handle createTemporary(const std::wstring& path, std::wstring& name) {
+    static std::atomic<unsigned> count{0};
+    for (;;) {
+        name = path + std::wstring(kTemporaryMark) + std::to_wstring(GetCurrentProcessId()) + L"_" +
+               std::to_wstring(count++) + std::wstring(kTemporaryEnd);
+        Handle file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.ok() || GetLastError() != ERROR_FILE_EXISTS) return Handle(file.release());
+    }
+}
+
+bool isHeld(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+// Another program that holds the file without delete sharing (a virus scanner, an
+// indexer, a backup tool, notice.exe reading a request) makes the move fail for as
+// long as it holds it; most let go within moments.
+uint32_t replaceWithRetries(const std::wstring& temporary, const std::wstring& path) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        const DWORD error = GetLastError();
+        if (!isHeld(error) || attempt == kReplaceAttempts) return error;
+        Sleep(kReplaceWait);
+    }
+}
+
+// The holder still has the file: write it in place when its sharing allows that, as a
+// plain "create or empty, then write" would.
+uint32_t writeInPlace(const std::wstring& path, std::string_view bytes) {
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return GetLastError();
+    return writeAll(file.h, bytes);
+}
+
+bool isTemporaryName(std::wstring_view name, DWORD& owner) {
+    if (!name.ends_with(kTemporaryEnd)) return false;
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (mark == std::wstring_view::npos || mark == 0) return false;
+    const std::wstring_view tail = name.substr(mark + kTemporaryMark.size());
+    const size_t underscore = tail.find(L'_');
+    if (underscore == 0 || underscore == std::wstring_view::npos) return false;
+    owner = 0;
+    for (const wchar_t c : tail.substr(0, underscore)) {
+        if (c < L'0' || c > L'9') return false;
+        owner = owner * 10 + static_cast<DWORD>(c - L'0');
+    }
+    return true;
+}
+
+bool isRunning(DWORD process) {
+    if (process == GetCurrentProcessId()) return true;
+    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (!handle) return false;
+    const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+    CloseHandle(handle);
+    return running;
 }
 
 }  // namespace
@@ -55,8 +130,10 @@ std::vector<std::string_view> lines(std::string_view bytes) {
 }
 
 std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Delete sharing lets a writer replace the file while we read it.
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&]() -> std::optional<std::string> {
         if (error) *error = GetLastError();
         return std::nullopt;
@@ -83,18 +160,33 @@ uint32_t writeBytes(const std::wstring& path, std::string_view bytes) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;
-    const std::wstring temporary = path + L".new";
-    if (const uint32_t error = writeWhole(temporary, bytes)) {
-        DeleteFileW(temporary.c_str());
-        return error;
+    std::wstring temporary;
+    uint32_t error = 0;
+    {
+        Handle file = createTemporary(path, temporary);
+        if (!file.ok()) return GetLastError();
+        error = writeAll(file.h, bytes);
     }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const uint32_t error = GetLastError();
-        DeleteFileW(temporary.c_str());
-        return error;
-    }
-    return 0;
+    if (!error) error = replaceWithRetries(temporary, path);
+    if (!error) return 0;
+    DeleteFileW(temporary.c_str());
+    if (isHeld(error) && writeInPlace(path, bytes) == 0) return 0;
+    return error;
+}
+
+void removeLeftovers(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern =
+        folder + L"\\*" + std::wstring(kTemporaryMark) + L"*" + std::wstring(kTemporaryEnd);
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DWORD owner = 0;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (!isTemporaryName(found.cFileName, owner) || isRunning(owner)) continue;
+        DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 std::optional<std::wstring> readFirstLine(const std::wstring& path, uint32_t* error) {

@@ -23,9 +23,15 @@ std::vector<std::string_view> lines(std::string_view bytes);
 // the system's error code.
 std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error = nullptr);
 
-// Replaces the file's content with the bytes: written to a temporary file beside it,
-// then moved over it. Returns 0 or the system's error code.
+// Replaces the file's content with the bytes: written to a temporary file of its own
+// beside it, then moved over it. While another program holds the file without delete
+// sharing, the move is tried again for half a second, then the file is written in place
+// if the holder lets us. A read-only file is refused. Returns 0 or the system's error code.
 uint32_t writeBytes(const std::wstring& path, std::string_view bytes);
+
+// Deletes the temporary files that a write killed halfway left in the folder; those of
+// a program still running are its writes in progress and stay.
+void removeLeftovers(const std::wstring& folder);
 
 // The first line of a GBK file; nothing when the file is missing, unreadable or has
 // no line at all (zero bytes). A file that starts with a line end gives "".

@@ -46,10 +46,23 @@ class Window:
         return f"<{self.title} {self.width}x{self.height} at {self.x},{self.y}>"
 
 
+def search(title):
+    """The ids of the visible windows of that title. A window destroyed while xdotool walks
+    the tree makes it fail with an X error and print nothing: that is no answer, and the
+    search is made again."""
+    for _ in range(10):
+        done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$"],
+                              capture_output=True, text=True, stdin=subprocess.DEVNULL)
+        if done.returncode == 0 or not done.stderr.strip():
+            return done.stdout.split()
+        time.sleep(0.02)
+    raise AssertionError(f"xdotool keeps failing: {done.stderr.strip()}")
+
+
 def windows(title):
     """The visible windows whose title is exactly `title`, bottom to top (the order in
     which the X server lists them)."""
-    ids = run("xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title) + "$").split()
+    ids = search(title)
     found = []
     for wid in ids:
         try:
@@ -136,10 +149,14 @@ class ProgramFolder:
         elif os.path.exists(target):
             os.remove(target)
 
-    def start(self, exe=MAIN, cwd=None):
+    def windows_path(self, name):
+        """The file's path as a Windows program names it."""
+        return "Z:" + self.file(name).replace("/", "\\")
+
+    def start(self, exe=MAIN, cwd=None, args=()):
         """Starts an .exe of the folder under Wine; its output goes to a log beside it."""
         with open(os.path.join(self.root, exe + ".log"), "ab") as log:
-            process = subprocess.Popen(["wine", self.file(exe)], cwd=cwd or self.path,
+            process = subprocess.Popen(["wine", self.file(exe), *args], cwd=cwd or self.path,
                                        stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process

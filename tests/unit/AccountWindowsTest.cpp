@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "FakeSystem.h"
 #include "account/Account.h"
 #include "account/FormLOGIN.h"
@@ -42,6 +44,35 @@ struct AccountWindows : ::testing::Test {
         login.setText(L"Text2", typed);
         login.fire(L"ImageLOGIN");
         return login;
+    }
+    // The hover text that the window's tooltip shows over the box.
+    static std::wstring hoverText(const ui::Form& form, const std::wstring& box) {
+        struct Search {
+            HWND owner;
+            std::vector<HWND> tooltips;
+        } search{form.hwnd(), {}};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM p) {
+                auto* s = reinterpret_cast<Search*>(p);
+                wchar_t kind[32] = {};
+                GetClassNameW(w, kind, 32);
+                if (GetWindow(w, GW_OWNER) == s->owner && std::wstring(kind) == TOOLTIPS_CLASSW)
+                    s->tooltips.push_back(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        for (HWND tooltip : search.tooltips) {
+            wchar_t text[80] = {};
+            TOOLINFOW tool{};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.hwnd = form.hwnd();
+            tool.uId = reinterpret_cast<UINT_PTR>(form.control(box).edit);
+            tool.lpszText = text;
+            SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+            if (text[0]) return text;
+        }
+        return {};
     }
     static bool masked(const ui::Form& form, const std::wstring& box) {
         HWND edit = form.control(box).edit;
@@ -139,6 +170,23 @@ TEST_F(AccountWindows, SettingsLoadWithTheSystemUserAndAnEmptyMaskedPassword) {
     EXPECT_TRUE(again.visible(L"Image2"));
 }
 
+TEST_F(AccountWindows, SettingsBoxesTakeTabInOrderAndCarryTheirHoverTexts) {
+    FormSET& settings = ui::show<FormSET>();
+    HWND name = settings.control(L"Text1").edit, password = settings.control(L"Text2").edit;
+    // The focus of this thread's windows only: the foreground is shared with the tests
+    // that run beside this one.
+    SendMessageW(settings.hwnd(), WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(GetFocus(), name) << "the user name box is first";
+    EXPECT_TRUE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_TAB, 0}));
+    EXPECT_EQ(GetFocus(), password);
+    EXPECT_TRUE(ui::moveFocusOnTab({password, WM_KEYDOWN, VK_TAB, 0}));
+    EXPECT_EQ(GetFocus(), name) << "and after the last comes the first again";
+    EXPECT_FALSE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_RETURN, 0}));
+
+    EXPECT_EQ(hoverText(settings, L"Text1"), L"输入新的用户名");
+    EXPECT_EQ(hoverText(settings, L"Text2"), L"输入新的密码");
+}
+
 TEST_F(AccountWindows, ThemeButtonsWriteTheValueAnnounceItAndKeepTheLook) {
     FormSET& settings = ui::show<FormSET>();
     settings.fire(L"ImageD");
@@ -198,11 +246,33 @@ TEST_F(AccountWindows, AnEmptyUserNameIsRefusedAndNothingIsWrittenOrAnnounced) {
     EXPECT_TRUE(ui::isOpen<FormSET>());
 }
 
+// "😀😀" and "🎵🎵" would both be stored as "??": such names and passwords are refused.
+TEST_F(AccountWindows, CharactersThatGbkCannotHoldAreRefusedAndNothingIsWritten) {
+    storePassword(L"old");
+    FormSET& settings = ui::show<FormSET>();
+    for (const auto& [name, password] : {std::pair{L"张三😀", L"new"}, std::pair{L"张三", L"🎵🎵"}}) {
+        system.messages.clear();
+        settings.setText(L"Text1", name);
+        settings.setText(L"Text2", password);
+        settings.fire(L"Image3");
+        ASSERT_EQ(system.messages.size(), 1u);
+        EXPECT_EQ(system.messages[0].icon, sys::Icon::Exclamation);
+        if (std::wstring(name) == L"张三😀")
+            EXPECT_NE(system.messages[0].text.find(L"😀"), std::wstring::npos) << "names the character";
+        else
+            EXPECT_EQ(system.messages[0].text.find(L"🎵"), std::wstring::npos) << "the password is not shown";
+        EXPECT_EQ(folder.bytes(L"admin.une"), "user\r\n");
+        EXPECT_EQ(folder.bytes(L"PASSWARD.une"), "\x1A\x19\x11\r\n");
+        EXPECT_EQ(folder.bytes(L"title.une"), "<missing>");
+    }
+    EXPECT_TRUE(ui::isOpen<FormSET>());
+}
+
 TEST_F(AccountWindows, FactoryResetRestartsThroughTheLauncher) {
     folder.put(L"Launcher.exe", "MZ");
     folder.put(L"bft.une", "1\r\n");
     storePassword(L"kept");
-    ui::show<FormSET>().fire(L"Image4");
+    EXPECT_TRUE(ends([] { ui::show<FormSET>().fire(L"Image4"); }));
     EXPECT_EQ(folder.bytes(L"bft.une"), "Text4\r\n");
     EXPECT_EQ(system.started, std::vector<std::wstring>{folder.file(L"Launcher.exe")});
     EXPECT_EQ(system.endedNow, 1);

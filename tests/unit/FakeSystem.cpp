@@ -18,7 +18,7 @@ FakeSystem::~FakeSystem() {
 
 sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view title, sys::Buttons buttons,
                                    sys::Icon icon) {
-    messages.push_back({std::wstring(text), std::wstring(title), buttons, icon});
+    messages.push_back({std::wstring(text), std::wstring(title), buttons, icon, sys::owner()});
     if (answers.empty()) return sys::Answer::Ok;
     const sys::Answer answer = answers.front();
     answers.pop_front();
@@ -84,9 +84,12 @@ TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
+    // Wine reuses process ids: the clock keeps a folder that an earlier test process could
+    // not remove (a read-only file left by a failed test) from being taken again.
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
     path_ = std::wstring(base) + L"orvane测试_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(counter++);
-    std::filesystem::remove_all(path_);
+            std::to_wstring(now.QuadPart) + L"_" + std::to_wstring(counter++);
     std::filesystem::create_directories(path_);
     sys::setProgramFolder(path_);
 }
@@ -94,6 +97,8 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     sys::setProgramFolder({});
     std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     std::filesystem::remove_all(path_, ignored);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "system/Failure.h"
 #include "system/System.h"
 
 struct ShownMessage {
@@ -14,6 +15,7 @@ struct ShownMessage {
     std::wstring title;
     sys::Buttons buttons;
     sys::Icon icon;
+    void* owner;  // the window the box belongs to
 };
 
 class FakeSystem : public sys::System {
@@ -63,8 +65,23 @@ public:
     }
     sys::TimeOfDay localTime() override { return now; }
     std::optional<std::wstring> environment(const std::wstring& name) override;
-    void endNow() override { ++endedNow; }
+    // As the real end never returns, the fake stops the test's flow: it throws sys::Ended.
+    void endNow() override {
+        ++endedNow;
+        throw sys::Ended{};
+    }
 };
+
+// Whether the action ended the program (and so stopped where it did).
+template <class Action>
+bool ends(Action action) {
+    try {
+        action();
+    } catch (const sys::Ended&) {
+        return true;
+    }
+    return false;
+}
 
 // A fresh, empty program folder for one test, removed afterwards.
 class TempFolder {

@@ -3,6 +3,8 @@
 // keys for the whole window, and timers of the program.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "FakeSystem.h"
 #include "art/Art.h"
 #include "forms/Pictures.h"
@@ -16,6 +18,7 @@ public:
     int clicksA = 0, clicksB = 0, ticks = 0;
     UINT lastKey = 0;
     bool unloadWhileLoading = false, unloadOnTick = false;
+    std::function<void()> whenClickedA;
 
 private:
     static const ui::FormLayout layout;
@@ -27,7 +30,10 @@ private:
         lastKey = key;
         return key == VK_F5;
     }
-    void AreaA_Click() { ++clicksA; }
+    void AreaA_Click() {
+        ++clicksA;
+        if (whenClickedA) whenClickedA();
+    }
     void AreaB_Click() { ++clicksB; }
     void Timer1_Timer() {
         ++ticks;
@@ -53,11 +59,34 @@ void release(const ui::Form& form, int x, int y) {
     SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
+// A window whose load asks something, and one whose picture is not in the program.
+class Asking : public ui::Form {
+public:
+    Asking() : Form(layout) {}
+
+private:
+    static inline const ui::FormLayout layout{.caption = L"提问", .bounds = ui::px(0, 0, 50, 50)};
+    void Form_Load() override { sys::message(L"问题"); }
+};
+
+class Broken : public ui::Form {
+public:
+    Broken() : Form(layout) {}
+
+private:
+    static inline const ui::FormLayout layout{
+        .caption = L"坏图",
+        .bounds = ui::px(0, 0, 50, 50),
+        .controls = {ui::picture(L"Image1", ui::px(0, 0, 50, 50), 9999)}};
+};
+
 struct FormsTest : ::testing::Test {
     FakeSystem system;
     void SetUp() override { ui::initialise(L"测试"); }
     void TearDown() override {
         while (auto* open = ui::find<Probe>()) open->unload();
+        if (auto* open = ui::find<Asking>()) open->unload();
+        if (auto* open = ui::find<Broken>()) open->unload();
         ui::collect();
     }
 };
@@ -197,4 +226,43 @@ TEST_F(FormsTest, AKeyGoesToTheWindowFirstAndAProgramTimerTicksWithoutOne) {
     Sleep(50);
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     EXPECT_EQ(programTicks, ticks) << "stopped";
+}
+
+// A box belongs to the window whose handler asks, or to the window being loaded, which
+// then shows beneath it: never is a box hidden behind the window it belongs to.
+TEST_F(FormsTest, MessageBoxesBelongToTheWindowThatAsks) {
+    Probe& probe = ui::show<Probe>();
+    probe.whenClickedA = [] { sys::message(L"点击"); };
+    press(probe, 20, 20);
+    release(probe, 20, 20);
+    probe.whenClickedA = [] { ui::show<Asking>(); };
+    press(probe, 20, 20);
+    release(probe, 20, 20);
+    ASSERT_EQ(system.messages.size(), 2u);
+    EXPECT_EQ(system.messages[0].owner, probe.hwnd());
+    ASSERT_TRUE(ui::isOpen<Asking>());
+    EXPECT_EQ(system.messages[1].owner, ui::find<Asking>()->hwnd());
+}
+
+// A failure inside a window's handler or paint: no window stays half drawn, a plain
+// message names what failed, and the program ends.
+TEST_F(FormsTest, AFailureInAHandlerOrAPaintIsToldAndEndsTheProgram) {
+    Probe& probe = ui::show<Probe>();
+    probe.whenClickedA = [&] { probe.setText(L"Text9", L"x"); };
+    press(probe, 20, 20);
+    release(probe, 20, 20);
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(L"Text9"), std::wstring::npos);
+    EXPECT_NE(system.messages[0].text.find(L"探针"), std::wstring::npos);
+    EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);
+    EXPECT_EQ(system.endedNow, 1);
+    EXPECT_FALSE(IsWindowVisible(probe.hwnd()));
+
+    system.messages.clear();
+    Broken& broken = ui::show<Broken>();
+    UpdateWindow(broken.hwnd());
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(L"无法载入图片 9999"), std::wstring::npos);
+    EXPECT_EQ(system.endedNow, 2);
+    EXPECT_FALSE(IsWindowVisible(broken.hwnd()));
 }

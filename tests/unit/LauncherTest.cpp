@@ -30,7 +30,7 @@ struct Launcher : ::testing::Test {
 
 TEST_F(Launcher, StartsTheMainProgramOfItsFolderAndEnds) {
     folder.put(L"奥文Orvane.exe", "MZ");
-    ui::show<launcher::Form1>();
+    EXPECT_TRUE(ends([] { ui::show<launcher::Form1>(); }));
     EXPECT_EQ(system.started, std::vector<std::wstring>{program});
     EXPECT_EQ(system.endedNow, 1);
     EXPECT_TRUE(system.messages.empty());
@@ -57,8 +57,7 @@ TEST_F(Launcher, WithoutTheMainProgramOnlyTheErrorWindowShowsAndItsButtonEnds) {
         FormE& error = *ui::find<FormE>();
         EXPECT_EQ(error.clientSize().cx, 514);
         EXPECT_EQ(error.clientSize().cy, 289);
-        error.fire(L"Image2");
-        EXPECT_EQ(system.endedNow, 1) << what << ": 好的 ends Launcher";
+        EXPECT_TRUE(ends([&] { error.fire(L"Image2"); })) << what << ": 好的 ends Launcher";
 
         error.unload();
         ui::collect();
@@ -72,7 +71,7 @@ TEST_F(Launcher, WithoutTheMainProgramOnlyTheErrorWindowShowsAndItsButtonEnds) {
 TEST_F(Launcher, AMainProgramThatCannotStartIsReportedThenLauncherEnds) {
     folder.put(L"奥文Orvane.exe", "not a program");
     system.startError = ERROR_BAD_EXE_FORMAT;
-    ui::show<launcher::Form1>();
+    EXPECT_TRUE(ends([] { ui::show<launcher::Form1>(); }));
     ASSERT_EQ(system.messages.size(), 1u);
     const std::wstring& text = system.messages[0].text;
     EXPECT_NE(text.find(program), std::wstring::npos) << "names the file";

@@ -29,10 +29,11 @@ TEST(Theme, ReadFromTheFileByTheLineRules) {
 }
 
 TEST(FirstRunFlag, ComparesAsTheNumberOne) {
-    for (const wchar_t* one : {L"1", L"01", L" 1", L"1 ", L"1.0", L"+1", L"1e0", L"0.1e1", L"10e-1", L"001.000", L"1."})
+    for (const wchar_t* one :
+         {L"1", L"01", L" 1", L"1 ", L"1.0", L"+1", L"1e0", L"0.1e1", L"10e-1", L"001.000", L"1."})
         EXPECT_TRUE(state::readsAsOne(one)) << one;
-    for (const wchar_t* other : {L"", L"Text4", L"2", L"0", L"-1", L"11", L"10", L"1x", L"x1", L".",
-                                 L"1e", L"e1", L"0.01e2x", L"1 1", L"1e999999999"})
+    for (const wchar_t* other : {L"", L"Text4", L"2", L"0", L"-1", L"11", L"10", L"1x", L"x1", L".", L"1e",
+                                 L"e1", L"0.01e2x", L"1 1", L"1e999999999"})
         EXPECT_FALSE(state::readsAsOne(other)) << other;
 }
 
@@ -72,7 +73,7 @@ TEST(StateWrite, AFileThatCannotBeWrittenIsNamedAndTheProgramEnds) {
     FakeSystem system;
     TempFolder folder;
     sys::setProgramFolder(folder.file(L"gone"));
-    state::write(state::ThemeColors, L"0");
+    EXPECT_TRUE(ends([] { state::write(state::ThemeColors, L"0"); }));
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_NE(system.messages[0].text.find(folder.file(L"gone\\themecolors.une")), std::wstring::npos);
     EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);

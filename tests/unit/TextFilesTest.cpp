@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "FakeSystem.h"
 #include "text/Gbk.h"
 #include "text/LineFile.h"
@@ -31,6 +33,13 @@ TEST(Gbk, CharactersOutsideTheCodePageBecomeTheSameQuestionMark) {
     EXPECT_EQ(once.front(), 'a');
     EXPECT_EQ(once.back(), 'b');
     EXPECT_NE(once.find('?'), std::string::npos);
+}
+
+TEST(Gbk, NamesEachCharacterItCannotHoldOnce) {
+    EXPECT_EQ(text::outsideGbk(L"Orvane 奥文 乐谱「1」€ abc"), L"");
+    EXPECT_EQ(text::outsideGbk(L"😀a😀🎵한국"), L"😀🎵한국");
+    EXPECT_EQ(text::outsideGbk(std::wstring(1, wchar_t(0xD83D))), std::wstring(1, wchar_t(0xD83D)))
+        << "half a surrogate pair";
 }
 
 TEST(LineFile, ReadsTheFirstLineOrNothing) {
@@ -72,4 +81,78 @@ TEST(LineFile, ReadsAndWritesLargeFilesWhole) {
     uint32_t error = 1;
     EXPECT_EQ(text::readBytes(folder.file(L"big.sop"), &error), big);
     EXPECT_EQ(error, 0u);
+}
+
+namespace {
+
+// An open handle as a virus scanner or notice.exe holds it: reading, without delete sharing.
+struct Held {
+    HANDLE h;
+    Held(const std::wstring& path, DWORD sharing)
+        : h(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~Held() { CloseHandle(h); }
+};
+
+std::vector<std::wstring> filesIn(const TempFolder& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(folder.file(L"*").c_str(), &found);
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+}  // namespace
+
+TEST(LineFile, AFileHeldByAnotherReaderIsStillWritten) {
+    TempFolder folder;
+    folder.put(L"title.une", "old title\r\n");
+    {
+        Held scanner(folder.file(L"title.une"), FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_NE(scanner.h, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(text::writeLine(folder.file(L"title.une"), L"欢迎"), 0u) << "written in place";
+        EXPECT_EQ(folder.bytes(L"title.une"), "\xBB\xB6\xD3\xAD\r\n");
+    }
+    {
+        // A holder that allows no writing: the write fails and says why; the file stays.
+        Held locked(folder.file(L"title.une"), FILE_SHARE_READ);
+        EXPECT_NE(text::writeLine(folder.file(L"title.une"), L"new"), 0u);
+    }
+    EXPECT_EQ(folder.bytes(L"title.une"), "\xBB\xB6\xD3\xAD\r\n");
+    EXPECT_EQ(filesIn(folder), std::vector<std::wstring>{L"title.une"}) << "no temporary is left";
+
+    // Our own readers share delete: a write while one of them reads replaces the file whole.
+    HANDLE reader = CreateFileW(folder.file(L"title.une").c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(text::writeLine(folder.file(L"title.une"), L"second"), 0u);
+    CloseHandle(reader);
+    EXPECT_EQ(folder.bytes(L"title.une"), "second\r\n");
+}
+
+TEST(LineFile, TheTemporaryNeverTakesTheNameOfAUsersFile) {
+    TempFolder folder;
+    folder.put(L"piece.sop.new", "the user's own file\r\n");
+    ASSERT_EQ(text::writeLine(folder.file(L"piece.sop"), L"01234567"), 0u);
+    EXPECT_EQ(folder.bytes(L"piece.sop.new"), "the user's own file\r\n");
+    EXPECT_EQ(filesIn(folder).size(), 2u);
+}
+
+TEST(LineFile, LeftoversOfAKilledWriteGoAtTheNextStartButNotThoseOfARunningOne) {
+    TempFolder folder;
+    // A process id that no running process has (Wine's ids are multiples of 4), and ours.
+    folder.put(L"bft.une.~orvane4294967294_0.tmp", "1\r\n");
+    folder.put(L"wav.py.~orvane4294967294_12.tmp", "half");
+    const std::wstring ours = L"bft.une.~orvane" + std::to_wstring(GetCurrentProcessId()) + L"_7.tmp";
+    folder.put(ours, "in progress");
+    folder.put(L"notes.~orvane.tmp", "a user's file with a similar name");
+    folder.put(L"bft.une", "0\r\n");
+    text::removeLeftovers(folder.path());
+    auto names = filesIn(folder);
+    std::sort(names.begin(), names.end());
+    std::vector<std::wstring> kept{ours, L"bft.une", L"notes.~orvane.tmp"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(names, kept);
 }
