@@ -1,15 +1,12 @@
 #include "launcher/Form1.h"
 
 #include "forms/Program.h"
-#include "state/FormE.h"
+#include "install/FormE.h"
+#include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
 
 namespace launcher {
-
-namespace {
-const std::wstring MainProgram = L"奥文Orvane.exe";
-}
 
 const ui::FormLayout Form1::layout{
     .caption = L"Launcher",
@@ -21,17 +18,16 @@ const ui::FormLayout Form1::layout{
 Form1::Form1() : Form(layout) {}
 
 void Form1::Form_Load() {
-    const std::wstring program = sys::inProgramFolder(MainProgram);
+    const std::wstring program = sys::inProgramFolder(install::MainProgram);
     if (!sys::exists(program)) {
-        unload();
-        ui::show<FormE>();
+        install::reportMissing(*this);
         return;
     }
     if (const sys::Started started = sys::start(program); !started) {
         // Some of the system's texts name the file as "%1".
         std::wstring reason = sys::describe(started.error);
         if (const size_t insert = reason.find(L"%1"); insert != std::wstring::npos)
-            reason.replace(insert, 2, MainProgram);
+            reason.replace(insert, 2, install::MainProgram);
         sys::message(L"无法启动奥文Orvane。\n\n文件：" + program + L"\n原因：" + reason, sys::Icon::Error);
     }
     ui::endNow();

@@ -4,15 +4,13 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "text/LineFile.h"
 
 namespace notice {
 
 namespace {
-
-const std::wstring TitleFile = L"title.une";
-const std::wstring TextFile = L"text.une";
 
 // The first line of a request file, or nothing after telling the user why not.
 std::optional<std::wstring> requestLine(const std::wstring& name) {
@@ -54,8 +52,8 @@ Form1::Form1() : Form(layout) {}
 
 void Form1::Form_Load() {
     fitToPicture(L"Image1");
-    const auto title = requestLine(TitleFile);
-    const auto body = title ? requestLine(TextFile) : std::nullopt;
+    const auto title = requestLine(install::NoticeTitle);
+    const auto body = title ? requestLine(install::NoticeText) : std::nullopt;
     if (!body) {
         unload();  // the only window: the program ends without a pop-up
         return;

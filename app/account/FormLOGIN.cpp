@@ -13,13 +13,7 @@ const ui::FormLayout FormLOGIN::layout{
     .controls = {
         ui::picture(L"Image1", ui::px(0, 0, 345, 551), ART_LOGIN_LIGHT),
         ui::picture(L"Image2", ui::px(0, 0, 345, 551), ART_LOGIN_DARK),
-        // Inside the drawn input frame, which is white in both themes.
-        [] {
-            ui::Control box = ui::textBox(L"Text2", {720, 4800, 3735, 375}, L"", {L"宋体", 15, true},
-                                          RGB(40, 44, 58), RGB(255, 255, 255));
-            box.passwordChar = L'*';
-            return box;
-        }(),
+        ui::entryBox(L"Text2", {720, 4800, 3735, 375}, L"", {L"宋体", 15, true}, L'*'),
         ui::clickArea(L"ImageLOGIN", {1320, 5760, 2655, 855}, &FormLOGIN::ImageLOGIN_Click),
         ui::clickArea(L"ImageUN", {1320, 6720, 2655, 855}, &FormLOGIN::ImageUN_Click),
     }};

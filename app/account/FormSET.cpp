@@ -2,6 +2,8 @@
 
 #include "art/Art.h"
 #include "forms/Program.h"
+#include "startup/FormYHXY.h"
+#include "startup/FormYSZC.h"
 #include "state/Notification.h"
 #include "state/Restart.h"
 #include "state/StateFiles.h"
@@ -10,14 +12,7 @@
 
 namespace {
 
-// The entry boxes lie in white input frames drawn in both pictures.
-ui::Control entryBox(std::wstring name, ui::Twips bounds, wchar_t passwordChar = 0) {
-    ui::Control box =
-        ui::textBox(std::move(name), bounds, L"", {L"宋体", 12, true}, RGB(40, 44, 58), RGB(255, 255, 255));
-    box.passwordChar = passwordChar;
-    return box;
-}
-
+const ui::Font kEntryFont{L"宋体", 12, true};
 const std::wstring Done = L"设置成功";
 
 }  // namespace
@@ -31,8 +26,9 @@ const ui::FormLayout FormSET::layout{
         ui::picture(L"Image2", {0, 0, 16335, 9600}, ART_SETTINGS_DARK),
         ui::clickArea(L"ImageL", {1200, 2040, 3495, 2535}, &FormSET::ImageL_Click),
         ui::clickArea(L"ImageD", {6000, 2040, 3375, 2535}, &FormSET::ImageD_Click),
-        ui::hoverText(entryBox(L"Text1", {3360, 5880, 2775, 390}), L"输入新的用户名"),
-        ui::hoverText(entryBox(L"Text2", {3360, 6360, 2775, 390}, L'*'), L"输入新的密码"),
+        ui::hoverText(ui::entryBox(L"Text1", {3360, 5880, 2775, 390}, L"", kEntryFont), L"输入新的用户名"),
+        ui::hoverText(ui::entryBox(L"Text2", {3360, 6360, 2775, 390}, L"", kEntryFont, L'*'),
+                      L"输入新的密码"),
         ui::clickArea(L"Image3", {9240, 6960, 1455, 495}, &FormSET::Image3_Click),
         ui::clickArea(L"Image4", {960, 8160, 1575, 495}, &FormSET::Image4_Click),
         ui::clickArea(L"Image5", {2640, 9000, 3255, 495}, &FormSET::Image5_Click),
@@ -42,8 +38,6 @@ const ui::FormLayout FormSET::layout{
         ui::hiddenText(L"TextD", L"1"),
         ui::hiddenText(L"Text0", L"Text4"),
     }};
-
-FormSET::Routes FormSET::routes;
 
 FormSET::FormSET() : Form(layout) {}
 
@@ -79,11 +73,11 @@ void FormSET::Image4_Click() {
 }
 
 void FormSET::Image5_Click() {
-    if (routes.agreement) routes.agreement();
+    ui::show<FormYHXY>();
 }
 
 void FormSET::Image6_Click() {
-    if (routes.privacy) routes.privacy();
+    ui::show<FormYSZC>();
 }
 
 void FormSET::ImageU_Click() {

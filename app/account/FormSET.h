@@ -3,21 +3,12 @@
 // announces itself through a notification; nothing asks for a confirmation.
 #pragma once
 
-#include <functional>
-
 #include "account/Account.h"
 #include "forms/Form.h"
 
 class FormSET : public ui::Form {
 public:
     FormSET();
-
-    // The user agreement and the privacy policy windows, reached through these.
-    struct Routes {
-        std::function<void()> agreement;
-        std::function<void()> privacy;
-    };
-    static Routes routes;
 
 private:
     static const ui::FormLayout layout;

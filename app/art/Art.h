@@ -6,7 +6,7 @@
 
 #define ART_SPLASH_LIGHT 101
 #define ART_SPLASH_DARK 102
-#define ART_ERROR 103
+#include "install/ErrorArt.h" /* ART_ERROR 103, shared with Launcher */
 #define ART_NOTICE 104
 #define ART_MENU_LIGHT 105
 #define ART_MENU_DARK 106

@@ -3,14 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <optional>
 
 #include "art/Art.h"
+#include "editor/AiRun.h"
 #include "editor/Preview.h"
 #include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/Formmain.h"
-#include "state/Notification.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
@@ -22,61 +21,8 @@ const ui::Font kSongTi{L"宋体", 10.5};
 const ui::Font kNewSongTi{L"新宋体", 10.5};
 
 const wchar_t kDefaultScore[] = L"Orvane测试版本\r\n远帆青石制作\r\n";
-const wchar_t kPlaceholder[] = L"FFFFFFFFFFF";
-
-// The joining script: joins the frames of the listed note samples (mono, 16-bit,
-// 44100 Hz) into one WAV file named after the moment it runs. 29 lines, 924 characters.
-const wchar_t kScriptTemplate[] =
-    L"import wave\r\n"
-    L"import os\r\n"
-    L"from datetime import datetime\r\n"
-    L"\r\n"
-    L"output_dir = r'C:\\Orvane\\OutputWAV'\r\n"
-    L"\r\n"
-    L"if not os.path.exists(output_dir):\r\n"
-    L"    os.makedirs(output_dir)\r\n"
-    L"\r\n"
-    L"files = ['0.wav', '1.wav', '2.wav', '3.wav', '4.wav', '5.wav', '6.wav', '7.wav']\r\n"
-    L"\r\n"
-    L"n_channels = 1\r\n"
-    L"sampwidth = 2\r\n"
-    L"framerate = 44100\r\n"
-    L"\r\n"
-    L"data_list = []\r\n"
-    L"for file in [FFFFFFFFFFF]:\r\n"
-    L"    with wave.open(file, 'rb') as w:\r\n"
-    L"        if w.getnchannels() == n_channels and w.getsampwidth() == sampwidth and "
-    L"w.getframerate()==framerate:\r\n"
-    L"         data_list.append(w.readframes(w.getnframes()))\r\n"
-    L"current_time = datetime.now().strftime('%Y%m%d_%H%M%S')\r\n"
-    L"output_filename = os.path.join(output_dir, f'WAV_{current_time}.wav')\r\n"
-    L"\r\n"
-    L"with wave.open(output_filename, 'wb') as output_file:\r\n"
-    L"    output_file.setnchannels(n_channels)\r\n"
-    L"    output_file.setsampwidth(sampwidth)\r\n"
-    L"    output_file.setframerate(framerate)\r\n"
-    L"    for data in data_list:\r\n"
-    L"        output_file.writeframes(data)\r\n";
-
 const wchar_t kRendering[] = L"正在生成WAV…";
 const wchar_t kPlaying[] = L"播放中…（Esc停止）";
-
-unsigned long long fileTime(const FILETIME& time) {
-    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// When an ordinary file was last written, in the system's time; nothing when there is none.
-std::optional<unsigned long long> lastWritten(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::nullopt;
-    return fileTime(data.ftLastWriteTime);
-}
-
-// FAT volumes keep write times to two seconds. A result of an earlier run is older
-// than that: every run takes about four seconds.
-constexpr unsigned long long kWriteTimeSlack = 2 * 10'000'000ull;
 
 }  // namespace
 
@@ -104,9 +50,6 @@ const ui::FormLayout FormEditor::layout{
         ui::timer(L"Timer1", 100, &FormEditor::Timer1_Timer),
         ui::timer(L"TimerZT", 3000, &FormEditor::TimerZT_Timer, false),
         ui::timer(L"TimerPlay", 50, &FormEditor::TimerPlay_Timer, false),
-        ui::hiddenText(L"TextY", kScriptTemplate),
-        ui::hiddenText(L"Text1", L""),
-        ui::hiddenText(L"TextPY", L""),
     }};
 
 FormEditor::FormEditor() : Form(layout) {}
@@ -129,36 +72,18 @@ void FormEditor::Form_Load() {
     }
 }
 
-// The AI run: Ai.bat starts the model, which has about three seconds to write
-// output\output.sop. Only a score written during this run is loaded: a result that is
-// missing, unreadable or left from an earlier run keeps the text as it is.
+// The AI run holds the window while the model works: the status line says so.
 void FormEditor::aiRun() {
     stopPreview();
     showStatus(L"Ai思考中");
-    FILETIME before;
-    GetSystemTimeAsFileTime(&before);
-    const sys::Started model = sys::system().startHidden(sys::inProgramFolder(L"Ai.bat"));
-    state::postNotification(L"Ai思考中", L"请等待大约3秒");
-    sys::system().sleep(3000);
-
-    const std::wstring result = sys::inProgramFolder(L"output\\output.sop");
-    const auto written = lastWritten(result);
-    const bool fresh = written && *written + kWriteTimeSlack >= fileTime(before);
-    uint32_t error = 0;
-    const auto lines = fresh ? text::readLines(result, &error) : std::nullopt;
-    if (!lines) {
+    const ai::Outcome outcome = ai::compose();
+    if (!outcome.score) {
         showStatus(idleStatus());
-        const std::wstring cause = !model     ? L"无法启动 Ai.bat：" + sys::describe(model.error)
-                                   : !written ? L"没有找到结果文件 " + result + L"。"
-                                   : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
-                                            : L"无法读取结果文件 " + result + L"：" + sys::describe(error);
-        sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+        sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + outcome.cause,
                      sys::Icon::Exclamation);
         return;
     }
-    std::wstring score;
-    for (const std::wstring& line : *lines) score += line + L"\r\n";
-    setText(L"txtCode", score);
+    setText(L"txtCode", *outcome.score);
     showStatus(L"完毕！");
     sys::system().sleep(900);
     showStatus(idleStatus());
@@ -351,7 +276,7 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
 
 void FormEditor::startPreview() {
     std::wstring digits;
-    readText(L"txtCode", [&](std::wstring_view score) { digits = noteDigits(score); });
+    readText(L"txtCode", [&](std::wstring_view score) { digits = rendering::noteDigits(score); });
     std::wstring failure;
     auto samples = preview::loadSamples(sys::inProgramFolder(L"wav"), digits, failure);
     if (!samples) {
@@ -402,64 +327,14 @@ std::wstring FormEditor::outsideGbk(std::wstring_view text) {
     return found;
 }
 
-std::wstring FormEditor::noteDigits(std::wstring_view score) {
-    std::wstring digits;
-    for (const wchar_t c : score)
-        if (c >= L'0' && c <= L'7') digits += c;
-    return digits;
-}
-
-std::wstring FormEditor::sampleList(std::wstring_view digits) {
-    std::wstring list;
-    for (const wchar_t d : digits) {
-        if (!list.empty()) list += L", ";
-        list += L"files[";
-        list += d;
-        list += L"]";
-    }
-    return list;
-}
-
-std::wstring FormEditor::joiningScript(std::wstring_view scriptTemplate, std::wstring_view list) {
-    const std::wstring_view placeholder = kPlaceholder;
-    std::wstring script;
-    size_t from = 0;
-    for (size_t at = scriptTemplate.find(placeholder); at != std::wstring_view::npos;
-         at = scriptTemplate.find(placeholder, from)) {
-        script.append(scriptTemplate.substr(from, at - from)).append(list);
-        from = at + placeholder.size();
-    }
-    return script.append(scriptTemplate.substr(from));
-}
-
 void FormEditor::ImageWAV_Click() {
     if (rendering::running()) {
         sys::message(L"上一次生成还没有结束，请稍候再试。", sys::Icon::Exclamation);
         return;
     }
-    setText(L"Text1", noteDigits(text(L"txtCode")));
-    setText(L"Text1", sampleList(text(L"Text1")));
-    setText(L"TextPY", joiningScript(text(L"TextY"), text(L"Text1")));
-
-    const std::wstring wavFolder = sys::inProgramFolder(L"wav");
-    const DWORD attributes = GetFileAttributesW(wavFolder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (!CreateDirectoryW(wavFolder.c_str(), nullptr))
-            return renderingFailed(L"无法创建文件夹 " + wavFolder + L"：" + sys::describe(GetLastError()));
-    }
-    const std::wstring script = wavFolder + L"\\wav.py";
-    if (const uint32_t error = text::writeBytes(script, text::toGbk(text(L"TextPY")) + "\r\n"))
-        return renderingFailed(L"无法写入生成脚本 " + script + L"：" + sys::describe(error));
-
-    const std::wstring batch = sys::inProgramFolder(L"outputWAV.bat");
-    if (!sys::exists(batch))
-        return renderingFailed(L"找不到批处理文件 outputWAV.bat（" + batch +
-                               L"），它用 Python 把音符采样连成WAV文件。"
-                               L"请重新安装奥文Orvane。");
-    // The outcome is posted once the batch file has ended, by the program: the editor
-    // may close meanwhile.
-    if (const sys::Started started = rendering::start(batch); !started)
-        return renderingFailed(L"无法启动批处理文件 outputWAV.bat：" + sys::describe(started.error));
+    std::wstring cause;
+    readText(L"txtCode", [&](std::wstring_view score) { cause = rendering::render(score); });
+    if (!cause.empty()) return renderingFailed(cause);
     setTimerEnabled(L"TimerZT", false);
     showStatus(kRendering);
 }

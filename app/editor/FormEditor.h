@@ -14,12 +14,6 @@ class FormEditor : public ui::Form {
 public:
     FormEditor();
 
-    // The score's note digits, ASCII "0" to "7", in reading order.
-    static std::wstring noteDigits(std::wstring_view score);
-    // "files[1], files[2], files[3]" for the digits "123".
-    static std::wstring sampleList(std::wstring_view digits);
-    // The script template with every placeholder replaced by the sample list.
-    static std::wstring joiningScript(std::wstring_view scriptTemplate, std::wstring_view list);
     // The characters of a text that a GBK file cannot hold, each once, in order.
     static std::wstring outsideGbk(std::wstring_view text);
 

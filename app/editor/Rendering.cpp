@@ -10,16 +10,54 @@
 #include "forms/Program.h"
 #include "state/Notification.h"
 #include "system/Paths.h"
+#include "text/Gbk.h"
+#include "text/LineFile.h"
 
 namespace rendering {
 
-std::wstring outputFolder = L"C:\\Orvane\\OutputWAV";
+std::wstring outputFolder = kOutputFolder;
 
 namespace {
 
 // Exit codes of outputWAV.bat, passed on from the joiner wavjoin.exe; any other
 // non-zero code is Python's, for the script that failed.
 constexpr uint32_t kMissingItems = 3, kUnreadable = 4, kNotWritten = 5;
+
+// The joining script (the design's TextY): joins the frames of the listed note samples (mono, 16-bit,
+// 44100 Hz) into one WAV file named after the moment it runs. 29 lines, 924 characters.
+const std::wstring kJoiningScript =
+    L"import wave\r\n"
+    L"import os\r\n"
+    L"from datetime import datetime\r\n"
+    L"\r\n"
+    L"output_dir = r'" +
+    std::wstring(kOutputFolder) +
+    L"'\r\n"
+    L"\r\n"
+    L"if not os.path.exists(output_dir):\r\n"
+    L"    os.makedirs(output_dir)\r\n"
+    L"\r\n"
+    L"files = ['0.wav', '1.wav', '2.wav', '3.wav', '4.wav', '5.wav', '6.wav', '7.wav']\r\n"
+    L"\r\n"
+    L"n_channels = 1\r\n"
+    L"sampwidth = 2\r\n"
+    L"framerate = 44100\r\n"
+    L"\r\n"
+    L"data_list = []\r\n"
+    L"for file in [FFFFFFFFFFF]:\r\n"
+    L"    with wave.open(file, 'rb') as w:\r\n"
+    L"        if w.getnchannels() == n_channels and w.getsampwidth() == sampwidth and "
+    L"w.getframerate()==framerate:\r\n"
+    L"         data_list.append(w.readframes(w.getnframes()))\r\n"
+    L"current_time = datetime.now().strftime('%Y%m%d_%H%M%S')\r\n"
+    L"output_filename = os.path.join(output_dir, f'WAV_{current_time}.wav')\r\n"
+    L"\r\n"
+    L"with wave.open(output_filename, 'wb') as output_file:\r\n"
+    L"    output_file.setnchannels(n_channels)\r\n"
+    L"    output_file.setsampwidth(sampwidth)\r\n"
+    L"    output_file.setframerate(framerate)\r\n"
+    L"    for data in data_list:\r\n"
+    L"        output_file.writeframes(data)\r\n";
 
 using FileStamps = std::vector<std::pair<std::wstring, unsigned long long>>;
 
@@ -82,12 +120,7 @@ std::wstring causeOfFailure(uint32_t code, bool landed) {
     return L"outputWAV.bat 已运行结束，但输出文件夹 " + outputFolder + L" 中没有出现新的WAV文件。";
 }
 
-}  // namespace
-
-bool running() {
-    return watch().running;
-}
-
+// Starts the batch file and watches it; what the start gave.
 sys::Started start(const std::wstring& batch) {
     watch().before = wavFiles(outputFolder);
     sys::Started started = sys::system().startHidden(batch);
@@ -96,6 +129,66 @@ sys::Started start(const std::wstring& batch) {
     watch().batch = started;
     ui::startProgramTimer(200, check);
     return started;
+}
+
+}  // namespace
+
+std::wstring noteDigits(std::wstring_view score) {
+    std::wstring digits;
+    for (const wchar_t c : score)
+        if (c >= L'0' && c <= L'7') digits += c;
+    return digits;
+}
+
+std::wstring sampleList(std::wstring_view digits) {
+    std::wstring list;
+    for (const wchar_t d : digits) {
+        if (!list.empty()) list += L", ";
+        list += L"files[";
+        list += d;
+        list += L"]";
+    }
+    return list;
+}
+
+std::wstring joiningScript(std::wstring_view scriptTemplate, std::wstring_view list) {
+    const std::wstring_view placeholder = L"FFFFFFFFFFF";
+    std::wstring script;
+    size_t from = 0;
+    for (size_t at = scriptTemplate.find(placeholder); at != std::wstring_view::npos;
+         at = scriptTemplate.find(placeholder, from)) {
+        script.append(scriptTemplate.substr(from, at - from)).append(list);
+        from = at + placeholder.size();
+    }
+    return script.append(scriptTemplate.substr(from));
+}
+
+std::wstring render(std::wstring_view score) {
+    const std::wstring wavFolder = sys::inProgramFolder(L"wav");
+    const DWORD attributes = GetFileAttributesW(wavFolder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!CreateDirectoryW(wavFolder.c_str(), nullptr))
+            return L"无法创建文件夹 " + wavFolder + L"：" + sys::describe(GetLastError());
+    }
+    const std::wstring script = wavFolder + L"\\wav.py";
+    const std::wstring text = joiningScript(kJoiningScript, sampleList(noteDigits(score)));
+    if (const uint32_t error = text::writeBytes(script, text::toGbk(text) + "\r\n"))
+        return L"无法写入生成脚本 " + script + L"：" + sys::describe(error);
+
+    const std::wstring batch = sys::inProgramFolder(L"outputWAV.bat");
+    if (!sys::exists(batch))
+        return L"找不到批处理文件 outputWAV.bat（" + batch +
+               L"），它用 Python 把音符采样连成WAV文件。"
+               L"请重新安装奥文Orvane。";
+    // The outcome is posted once the batch file has ended, by the program: the editor
+    // may close meanwhile.
+    if (const sys::Started started = start(batch); !started)
+        return L"无法启动批处理文件 outputWAV.bat：" + sys::describe(started.error);
+    return {};
+}
+
+bool running() {
+    return watch().running;
 }
 
 void check() {
@@ -112,7 +205,8 @@ void check() {
     const bool succeeded = landed && *code == 0;
     if (auto* editor = ui::find<FormEditor>()) editor->renderingEnded(succeeded);
     if (succeeded)
-        state::postNotification(L"生成成功", L"生成的wav文件已为您保存在C:\\Orvane\\OutputWAV中");
+        state::postNotification(L"生成成功",
+                                L"生成的wav文件已为您保存在" + std::wstring(kOutputFolder) + L"中");
     else
         sys::message(L"没有生成WAV文件：" + causeOfFailure(*code, landed), sys::Icon::Error);
 }

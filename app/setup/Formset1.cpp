@@ -43,7 +43,7 @@ void Formset1::Image4_Click() {
         return;
     }
     if (const sys::Started started = sys::start(installer); !started) {
-        sys::message(L"无法启动 " + installer + L"：" + sys::describe(started.error), sys::Icon::Error);
+        sys::message(sys::cannotStart(installer, started.error), sys::Icon::Error);
         ui::endNow();
     }
 }

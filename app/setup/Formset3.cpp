@@ -7,10 +7,7 @@
 
 namespace {
 
-// Borderless: the white input frames are drawn in the picture behind them.
-ui::Control entry(const wchar_t* name, ui::Twips bounds, const wchar_t* text) {
-    return ui::textBox(name, bounds, text, {L"微软雅黑", 15, false}, RGB(40, 44, 58), RGB(255, 255, 255));
-}
+const ui::Font kEntryFont{L"微软雅黑", 15, false};
 
 }  // namespace
 
@@ -22,8 +19,8 @@ const ui::FormLayout Formset3::layout{
     .controls = {
         ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_ACCOUNT),
         // The user name comes first in the tab order and so has the focus at the start.
-        entry(L"Text1", {9120, 4440, 5175, 495}, L"Orvane用户"),
-        entry(L"Text2", {9120, 5640, 4935, 375}, L""),
+        ui::entryBox(L"Text1", {9120, 4440, 5175, 495}, L"Orvane用户", kEntryFont),
+        ui::entryBox(L"Text2", {9120, 5640, 4935, 375}, L"", kEntryFont),
         ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset3::Image2_Click),
         ui::clickArea(L"Image3", {14280, 8280, 1695, 615}, &Formset3::Image3_Click),
     }};

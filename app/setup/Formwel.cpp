@@ -28,7 +28,7 @@ void Formwel::Form_Load() {
     const sys::Started started =
         sys::exists(batch) ? sys::start(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
     if (!started) {
-        sys::message(L"无法启动 " + batch + L"：" + sys::describe(started.error), sys::Icon::Error);
+        sys::message(sys::cannotStart(batch, started.error), sys::Icon::Error);
         unload();
         ui::endNow();
     }

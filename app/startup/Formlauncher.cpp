@@ -1,6 +1,9 @@
 #include "startup/Formlauncher.h"
 
 #include "art/Art.h"
+#include "forms/Program.h"
+#include "setup/Formwel.h"
+#include "startup/Formmain.h"
 #include "state/Notification.h"
 #include "state/StateFiles.h"
 
@@ -16,8 +19,6 @@ const ui::FormLayout Formlauncher::layout{
         ui::timer(L"Timer1", 1895, &Formlauncher::Timer1_Timer),
     }};
 
-Formlauncher::Routes Formlauncher::routes;
-
 Formlauncher::Formlauncher() : Form(layout) {}
 
 void Formlauncher::Form_Load() {
@@ -30,10 +31,9 @@ void Formlauncher::Timer1_Timer() {
     // Once only: a tick while a message box of the routing is up would route again.
     setTimerEnabled(L"Timer1", false);
     // The next window opens before the splash goes, so the program always has one.
-    if (state::firstRunComplete()) {
-        if (routes.mainMenu) routes.mainMenu();
-    } else {
-        if (routes.welcome) routes.welcome();
-    }
+    if (state::firstRunComplete())
+        ui::show<Formmain>();
+    else
+        ui::show<Formwel>();
     unload();
 }

@@ -3,21 +3,11 @@
 // first-run flag to the main menu or to the welcome window.
 #pragma once
 
-#include <functional>
-
 #include "forms/Form.h"
 
 class Formlauncher : public ui::Form {
 public:
     Formlauncher();
-
-    // Where the splash routes to; the windows behind them arrive with the menu and the
-    // setup wizard.
-    struct Routes {
-        std::function<void()> mainMenu;
-        std::function<void()> welcome;
-    };
-    static Routes routes;
 
 private:
     static const ui::FormLayout layout;

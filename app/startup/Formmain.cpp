@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include "account/FormLOGIN.h"
 #include "art/Art.h"
+#include "editor/FormEditor.h"
+#include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -28,10 +31,6 @@ const ui::FormLayout Formmain::layout{
         ui::clickArea(L"ImageYSZC", ui::px(552, 712, 145, 25), &Formmain::ImageYSZC_Click),
     }};
 
-Formmain::Routes Formmain::routes;
-
-std::wstring Formmain::outputFolder = L"C:\\Orvane\\OutputWAV";
-
 Formmain::Formmain() : Form(layout) {}
 
 std::wstring Formmain::explorerPath() {
@@ -48,13 +47,13 @@ void Formmain::Form_Load() {
 void Formmain::ImageAi_Click() {
     state::write(state::AiRequest, L"1");
     // The editor runs the AI model while it loads, before the menu goes.
-    if (routes.editor) routes.editor();
+    ui::show<FormEditor>();
     unload();
 }
 
 void Formmain::ImageEDITOR_Click() {
     unload();
-    if (routes.editor) routes.editor();
+    ui::show<FormEditor>();
 }
 
 namespace {
@@ -69,14 +68,14 @@ uint32_t createFolderIfMissing(const std::wstring& path) {
 }  // namespace
 
 void Formmain::ImageWDZP_Click() {
-    uint32_t error = createFolderIfMissing(sys::parentOf(outputFolder));
-    if (!error) error = createFolderIfMissing(outputFolder);
-    if (!error) error = sys::start(explorerPath(), L"\"" + outputFolder + L"\"").error;
+    uint32_t error = createFolderIfMissing(sys::parentOf(rendering::outputFolder));
+    if (!error) error = createFolderIfMissing(rendering::outputFolder);
+    if (!error) error = sys::start(explorerPath(), L"\"" + rendering::outputFolder + L"\"").error;
     if (error) sys::message(L"错误: " + sys::describe(error));
 }
 
 void Formmain::ImageSET_Click() {
-    if (routes.login) routes.login();
+    ui::show<FormLOGIN>();
 }
 
 void Formmain::ImageABOUT_Click() {

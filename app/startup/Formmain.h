@@ -4,7 +4,6 @@
 // the editor, which takes its place.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "forms/Form.h"
@@ -12,18 +11,6 @@
 class Formmain : public ui::Form {
 public:
     Formmain();
-
-    // How the menu shows the editor and the login window: wired by main.cpp, recorded by
-    // the tests, so the menu builds and tests without those windows.
-    struct Routes {
-        std::function<void()> editor;
-        std::function<void()> login;
-    };
-    static Routes routes;
-
-    // The folder that receives the rendered pieces, "C:\Orvane\OutputWAV", opened by
-    // 我的作品. Tests point it elsewhere.
-    static std::wstring outputFolder;
 
     // The file explorer of the Windows folder.
     static std::wstring explorerPath();

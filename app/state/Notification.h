@@ -10,10 +10,6 @@ class Form;
 
 namespace state {
 
-inline const std::wstring NoticeTitle = L"title.une";
-inline const std::wstring NoticeText = L"text.une";
-inline const std::wstring NoticeProgram = L"notice.exe";
-
 // Posts the request. A missing notice.exe shows nothing. Returns whether notice.exe
 // was started.
 bool postNotification(const std::wstring& title, const std::wstring& text);

@@ -1,21 +1,21 @@
 #include "state/Restart.h"
 
 #include "forms/Program.h"
-#include "state/FormE.h"
+#include "install/FormE.h"
+#include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
 
 namespace state {
 
 void restartThroughLauncher(ui::Form& requester) {
-    const std::wstring launcher = sys::inProgramFolder(L"Launcher.exe");
+    const std::wstring launcher = sys::inProgramFolder(install::LauncherProgram);
     if (!sys::exists(launcher)) {
-        requester.unload();
-        ui::show<FormE>();
+        install::reportMissing(requester);
         return;
     }
     if (const sys::Started started = sys::start(launcher); !started)
-        sys::message(L"无法启动 " + launcher + L"：" + sys::describe(started.error), sys::Icon::Error);
+        sys::message(sys::cannotStart(launcher, started.error), sys::Icon::Error);
     ui::endNow();
 }
 

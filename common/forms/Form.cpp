@@ -37,7 +37,8 @@ Control base(std::wstring name, Kind kind, Twips bounds) {
 
 // Chinese face names need the GB2312 character set to find a font with the glyphs.
 HFONT createFont(const Font& font, double pixelsPerInch) {
-    const int height = -std::max(1, static_cast<int>(std::lround(font.points * pixelsPerInch / 72)));
+    const int height = -std::max(
+        1, static_cast<int>(std::lround(font.points * kTwipsPerPoint * pixelsPerInch / kTwipsPerInch)));
     return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
@@ -305,7 +306,8 @@ SIZE Form::windowSize() const {
 
 void Form::scaleTo(int dpi, const Monitor& monitor) {
     dpi_ = dpi;
-    const SIZE design{MulDiv(layout_.bounds.width, 96, 1440), MulDiv(layout_.bounds.height, 96, 1440)};
+    const SIZE design{MulDiv(layout_.bounds.width, 1, kTwipsPerPixel),
+                      MulDiv(layout_.bounds.height, 1, kTwipsPerPixel)};
     fit_ = fitFactor(design, dpi, frameSize(), monitor.work);
     if (window_) layOut();
 }
@@ -557,7 +559,7 @@ void Form::showThemePicture(bool light) {
 }
 
 int Form::toPixels(int twips) const {
-    return static_cast<int>(std::lround(twips * (dpi_ * fit_) / 1440));
+    return static_cast<int>(std::lround(twips * (dpi_ * fit_) / kTwipsPerInch));
 }
 
 RECT Form::pixelRect(const std::wstring& name) const {
@@ -611,7 +613,8 @@ void Form::paint(HDC dc) {
     for (Control& c : layout_.controls) {
         if (c.kind != Kind::Picture || !c.visible || c.scaled) continue;
         const SIZE picture = pictureSize(c.picture);
-        c.scaled = loadPicture(c.picture, {toPixels(picture.cx * 15), toPixels(picture.cy * 15)});
+        c.scaled = loadPicture(
+            c.picture, {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)});
     }
     const SIZE size = clientSize();
     MemoryCanvas canvas(dc, size);
@@ -628,7 +631,7 @@ void Form::paint(HDC dc) {
             // The picture at the window's scale, drawn once and kept; a picture larger
             // than the window is cut off at its edge.
             const SIZE picture = pictureSize(c.picture);
-            const SIZE shown{toPixels(picture.cx * 15), toPixels(picture.cy * 15)};
+            const SIZE shown{toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)};
             if (!c.scaled) continue;
             HDC source = CreateCompatibleDC(canvas.dc);
             HGDIOBJ previous = SelectObject(source, c.scaled);

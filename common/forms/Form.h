@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -18,12 +19,17 @@ class Form;
 struct Monitor;
 using Handler = void (Form::*)();
 
-// A rectangle in twips (1440 to the inch, 15 to the pixel at 96 dpi).
+// The design's unit, the twip: 1440 to the inch, 20 to the point, 15 to the pixel at 96 dpi.
+constexpr int kTwipsPerInch = 1440;
+constexpr int kTwipsPerPoint = 20;
+constexpr int kTwipsPerPixel = 15;
+
+// A rectangle in twips.
 struct Twips {
     int left = 0, top = 0, width = 0, height = 0;
 };
 constexpr Twips px(int left, int top, int width, int height) {
-    return {left * 15, top * 15, width * 15, height * 15};
+    return {left * kTwipsPerPixel, top * kTwipsPerPixel, width * kTwipsPerPixel, height * kTwipsPerPixel};
 }
 
 // Centred on the screen; at its top-left corner; at a fixed place of the screen, or
@@ -83,6 +89,16 @@ Control opaque(Control label, COLORREF back);     // painted on its own backgrou
 Control fitted(Control label);                    // each line narrowed to the box's width
 Control multiLine(Control box);
 Control hoverText(Control box, std::wstring text);  // a tooltip on the text box
+
+// A text box that lies in a white input frame drawn in the window's picture, in both
+// themes: dark ink on white, no border of its own.
+inline Control entryBox(std::wstring name, Twips bounds, std::wstring text, Font font,
+                        wchar_t passwordChar = 0) {
+    Control box =
+        textBox(std::move(name), bounds, std::move(text), font, RGB(40, 44, 58), RGB(255, 255, 255));
+    box.passwordChar = passwordChar;
+    return box;
+}
 
 template <class F>
 Control clickArea(std::wstring name, Twips bounds, void (F::*click)()) {

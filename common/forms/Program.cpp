@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <typeindex>
 #include <vector>
 
 #include "forms/Pictures.h"
@@ -20,6 +21,7 @@ namespace {
 struct Windows {
     std::vector<std::unique_ptr<Form>> open;
     std::vector<std::unique_ptr<Form>> unloaded;
+    std::map<const Form*, const std::type_info*> kinds;  // the window each open one is shown as
 };
 
 Windows& windows() {
@@ -154,11 +156,12 @@ namespace detail {
 
 Form* findOpen(const std::type_info& type) {
     for (auto& form : windows().open)
-        if (typeid(*form) == type) return form.get();
+        if (*windows().kinds[form.get()] == type) return form.get();
     return nullptr;
 }
 
-Form& adopt(std::unique_ptr<Form> form) {
+Form& adopt(std::unique_ptr<Form> form, const std::type_info& type) {
+    windows().kinds[form.get()] = &type;
     windows().open.push_back(std::move(form));
     return *windows().open.back();
 }
@@ -167,8 +170,14 @@ void forget(Form* form) {
     auto& open = windows().open;
     auto it = std::find_if(open.begin(), open.end(), [&](auto& f) { return f.get() == form; });
     if (it == open.end()) return;
+    windows().kinds.erase(form);
     windows().unloaded.push_back(std::move(*it));
     open.erase(it);
+}
+
+Maker& standIn(const std::type_info& type) {
+    static std::map<std::type_index, Maker> standIns;
+    return standIns[type];
 }
 
 }  // namespace detail

@@ -47,9 +47,19 @@ void collect();
 
 namespace detail {
 Form* findOpen(const std::type_info& type);
-Form& adopt(std::unique_ptr<Form> form);
+Form& adopt(std::unique_ptr<Form> form, const std::type_info& type);
 void forget(Form* form);
+using Maker = std::function<std::unique_ptr<Form>()>;
+Maker& standIn(const std::type_info& type);
 }  // namespace detail
+
+// For tests: show<T>() loads what make gives, a window derived from T, in place of T,
+// and find<T>() finds it; an empty make puts T back.
+template <class T>
+void standIn(std::function<std::unique_ptr<T>()> make) {
+    detail::standIn(typeid(T)) =
+        make ? detail::Maker([make] { return std::unique_ptr<Form>(make()); }) : detail::Maker();
+}
 
 template <class T>
 T* find() {
@@ -62,14 +72,17 @@ bool isOpen() {
 }
 
 // Shows the window T: loads it when it is not open (its Form_Load runs first and may
-// unload it again), otherwise brings the open one to the front.
+// unload it again), otherwise brings the open one to the front. This is how one window
+// reaches another.
 template <class T>
 T& show() {
     if (T* open = find<T>()) {
         open->bringUp();
         return *open;
     }
-    T& form = static_cast<T&>(detail::adopt(std::make_unique<T>()));
+    const detail::Maker& standIn = detail::standIn(typeid(T));
+    T& form = static_cast<T&>(
+        detail::adopt(standIn ? standIn() : std::unique_ptr<Form>(std::make_unique<T>()), typeid(T)));
     form.load();
     if (form.loaded()) form.bringUp();
     return form;

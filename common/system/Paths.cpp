@@ -31,9 +31,13 @@ const std::wstring& programFolder() {
     return folderOverride().empty() ? executable : folderOverride();
 }
 
-void setProgramFolder(std::wstring folder) { folderOverride() = std::move(folder); }
+void setProgramFolder(std::wstring folder) {
+    folderOverride() = std::move(folder);
+}
 
-std::wstring inProgramFolder(const std::wstring& name) { return programFolder() + L"\\" + name; }
+std::wstring inProgramFolder(const std::wstring& name) {
+    return programFolder() + L"\\" + name;
+}
 
 bool exists(const std::wstring& path) {
     // Wildcards would make the search match other names.
@@ -49,8 +53,8 @@ bool exists(const std::wstring& path) {
 std::wstring describe(uint32_t error) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length ? std::wstring(buffer, length) : L"错误代码 " + std::to_wstring(error);
     if (buffer) LocalFree(buffer);
     // Some descriptions name their subject as an insert ("%1 is not a valid application").
@@ -58,6 +62,10 @@ std::wstring describe(uint32_t error) {
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     return text;
+}
+
+std::wstring cannotStart(const std::wstring& what, uint32_t error) {
+    return L"无法启动 " + what + L"：" + describe(error);
 }
 
 std::wstring parentOf(const std::wstring& path) {

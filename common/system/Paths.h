@@ -20,6 +20,9 @@ bool exists(const std::wstring& path);
 // The system's own description of an error code, without a trailing line end.
 std::wstring describe(uint32_t error);
 
+// "无法启动 what：reason", for a program that would not start.
+std::wstring cannotStart(const std::wstring& what, uint32_t error);
+
 // The folder part of a path (everything before the last '\' or '/').
 std::wstring parentOf(const std::wstring& path);
 

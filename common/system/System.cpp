@@ -332,6 +332,12 @@ std::wstring& nameOfProgram() {
 
 }  // namespace
 
+unsigned long long System::fileTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 std::optional<uint32_t> System::exitCode(const Started& started) {
     if (!started.process) return std::nullopt;
     DWORD code = 0;

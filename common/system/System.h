@@ -80,6 +80,9 @@ public:
 
     virtual void sleep(unsigned milliseconds) = 0;
     virtual TimeOfDay localTime() = 0;
+    // The time now as files carry it (100 ns steps since 1601, UTC): for telling a file
+    // written from now on from an older one.
+    virtual unsigned long long fileTimeNow();
     virtual std::optional<std::wstring> environment(const std::wstring& name) = 0;
 
     // Every window disappears and the process ends; in production it never returns, and

@@ -16,6 +16,9 @@ from pathlib import Path
 from PIL import Image, ImageChops
 from PIL.IcoImagePlugin import IcoFile
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+import layouts  # noqa: E402
+
 ROOT = Path(__file__).resolve().parents[2]
 ART = ROOT / "app" / "art"
 GENERATOR = ROOT / "tools" / "art" / "make_art.py"
@@ -37,20 +40,18 @@ PICTURES = {  # name: (size, mode)
     "settings_dark.png": ((1089, 640), "RGB"),
 }
 
-MENU_AREAS = [(176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289),
-              (672, 328, 201, 289), (880, 320, 201, 297), (1240, 16, 33, 25),
-              (384, 712, 137, 25), (552, 712, 145, 25)]
-EDITOR_AREAS = [(24, 120, 265, 73), (24, 216, 265, 65), (24, 304, 273, 73), (24, 400, 265, 65),
-                (24, 488, 265, 73), (1392, 24, 25, 25)]
+# The windows' own click areas, as their layout tables lay them.
+MENU_AREAS = list(layouts.MENU.values())
+EDITOR_AREAS = list(layouts.EDITOR.values())
 CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
     "menu_light.png": (MENU_AREAS, (1180, 400, 40, 40)),
     "menu_dark.png": (MENU_AREAS, (1180, 400, 40, 40)),
-    "error.png": ([(184, 208, 153, 41)], (420, 220, 40, 30)),
-    "about.png": ([(808, 32, 25, 25)], (600, 30, 40, 30)),
+    "error.png": (list(layouts.ERROR.values()), (420, 220, 40, 30)),
+    "about.png": (list(layouts.ABOUT.values()), (600, 30, 40, 30)),
     "editor_light.png": (EDITOR_AREAS, (900, 30, 40, 40)),
     "editor_dark.png": (EDITOR_AREAS, (900, 30, 40, 40)),
 }
-LOGIN_AREAS = [(88, 384, 177, 57), (88, 448, 177, 57)]
+LOGIN_AREAS = list(layouts.LOGIN.values())
 SETTINGS_AREAS = [(80, 136, 233, 169), (400, 136, 225, 169), (616, 464, 97, 33), (64, 544, 105, 33),
                   (176, 600, 217, 33), (432, 600, 209, 33), (1048, 8, 33, 33)]
 for theme in ("light", "dark"):

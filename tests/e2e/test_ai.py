@@ -10,6 +10,7 @@ import tempfile
 import time
 import unittest
 
+import layouts
 from harness import ProgramFolder, click, run, wait_for, wait_no_window, wait_window, windows
 
 MENU = "Orvane"
@@ -18,8 +19,8 @@ PROGRAM_NAME = "奥文Orvane"  # titles message boxes without a title of their o
 SAVE_DIALOG = "保存"
 QUESTION = "确认"
 
-AI_TILE, EDITOR_TILE = (176, 216, 265, 401), (464, 328, 193, 289)  # pixels of the menu
-AI_BUTTON, SAVE_BUTTON, CLOSE = (24, 120, 265, 73), (24, 400, 265, 65), (1392, 24, 25, 25)
+AI_TILE, EDITOR_TILE = layouts.MENU["ImageAi"], layouts.MENU["ImageEDITOR"]  # pixels of the menu
+AI_BUTTON, SAVE_BUTTON, CLOSE = layouts.EDITOR["ImageAi"], layouts.EDITOR["ImageSAVE"], layouts.EDITOR["ImageUN"]
 STATUS = (16, 776, 265, 25)  # pixels of the editor
 
 DEFAULT_SCORE = "Orvane测试版本\r\n远帆青石制作\r\n"

@@ -12,6 +12,7 @@ import tempfile
 import unittest
 import wave
 
+import layouts
 from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait_window, windows
 
 EDITOR = "Orvane编辑器"
@@ -39,6 +40,9 @@ TEMPLATE = "".join(line + "\r\n" for line in [
 
 OUTPUT = os.path.join(os.environ.get("WINEPREFIX", os.path.join(BUILD, "wineprefix")), "drive_c", "Orvane", "OutputWAV")
 
+_x, _y, _w, _h = layouts.MENU["ImageEDITOR"]
+EDITOR_TILE_MIDDLE = (_x + _w // 2, _y + _h // 2)  # pixels of the menu
+
 
 def frames(path):
     with wave.open(path, "rb") as w:
@@ -61,7 +65,7 @@ def open_editor(folder):
     """From the main menu's editor tile, as a person gets there."""
     folder.start()
     menu = wait_window(MENU, 20)
-    click(menu, 464 + 96, 328 + 144)
+    click(menu, *EDITOR_TILE_MIDDLE)
     return wait_window(EDITOR)
 
 
@@ -166,7 +170,7 @@ class Closing(unittest.TestCase):
         with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
             program = folder.start()
             menu = wait_window(MENU, 20)
-            click(menu, 464 + 96, 328 + 144)
+            click(menu, *EDITOR_TILE_MIDDLE)
             editor = wait_window(EDITOR)
             click(editor, *TEXT)
             run("xdotool", "type", "--delay", "30", "1 2 3")
@@ -181,7 +185,7 @@ class Closing(unittest.TestCase):
             self.assertTrue(wait_for(lambda: not windows(EDITOR), 5))
             menu = wait_window(MENU)
 
-            click(menu, 464 + 96, 328 + 144)
+            click(menu, *EDITOR_TILE_MIDDLE)
             editor = wait_window(EDITOR)
             click(editor, *TEXT)
             run("xdotool", "type", "--delay", "30", "4 5 6")
@@ -201,7 +205,7 @@ class Closing(unittest.TestCase):
         with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
             program = folder.start()
             menu = wait_window(MENU, 20)
-            click(menu, 464 + 96, 328 + 144)
+            click(menu, *EDITOR_TILE_MIDDLE)
             editor = wait_window(EDITOR)
             click(editor, *TEXT)
             key("ctrl+n")  # the question of 新建; 否 keeps the text

@@ -12,6 +12,7 @@ import shutil
 import signal
 import unittest
 
+import layouts
 from harness import (BUILD, ProgramFolder, brightness, click, ended, run, screenshot, wait_for,
                      wait_no_window, wait_window, windows)
 
@@ -25,10 +26,10 @@ EDITOR_WINDOW = "Orvane编辑器"
 PROGRAM_NAME = "奥文Orvane"  # titles message boxes without a title of their own
 EXPLORER = "OutputWAV"  # Wine's file explorer titles its window with the folder's name
 
-# Where the artwork draws each tile: x, y, width, height (pixels of the menu).
-AI, ABOUT_TILE, EDITOR = (176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289)
-MY_WORKS, SETTINGS, CLOSE = (672, 328, 201, 289), (880, 320, 201, 297), (1240, 16, 33, 25)
-AGREEMENT_LINK, PRIVACY_LINK = (384, 712, 137, 25), (552, 712, 145, 25)
+# The menu's click areas over its drawn tiles: x, y, width, height (pixels of the menu).
+AI, ABOUT_TILE, EDITOR = layouts.MENU["ImageAi"], layouts.MENU["ImageABOUT"], layouts.MENU["ImageEDITOR"]
+MY_WORKS, SETTINGS, CLOSE = layouts.MENU["ImageWDZP"], layouts.MENU["ImageSET"], layouts.MENU["ImageU"]
+AGREEMENT_LINK, PRIVACY_LINK = layouts.MENU["ImageYHXY"], layouts.MENU["ImageYSZC"]
 
 SCREENS = os.path.join(BUILD, "screens")
 DRIVE_C = os.path.join(os.environ.get("WINEPREFIX", os.path.join(BUILD, "wineprefix")), "drive_c")

@@ -13,6 +13,7 @@ import subprocess
 import time
 import unittest
 
+import layouts
 from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait_no_window, wait_window, windows
 from screens import Screen
 
@@ -20,9 +21,9 @@ SPLASH, MENU, POP_UP, EDITOR = "Orvane正在启动", "Orvane", "青石软件_通
 ABOUT, LOGIN, EXPLORER, PROGRAM_NAME = "关于", "登录", "OutputWAV", "奥文Orvane"
 MENU_SIZE = (1286, 748)
 # The drawn tiles of the menu (pixels of its 1x design) and what each opens.
-AI, ABOUT_TILE, EDITOR_TILE = (176, 216, 265, 401), (464, 216, 617, 81), (464, 328, 193, 289)
-MY_WORKS, SETTINGS = (672, 328, 201, 289), (880, 320, 201, 297)
-ABOUT_CROSS, LOGIN_BACK, EDITOR_CROSS = (808, 32, 25, 25), (88, 448, 177, 57), (1392, 24, 25, 25)
+AI, ABOUT_TILE, EDITOR_TILE = layouts.MENU["ImageAi"], layouts.MENU["ImageABOUT"], layouts.MENU["ImageEDITOR"]
+MY_WORKS, SETTINGS = layouts.MENU["ImageWDZP"], layouts.MENU["ImageSET"]
+ABOUT_CROSS, LOGIN_BACK, EDITOR_CROSS = layouts.ABOUT["ImageU"], layouts.LOGIN["ImageUN"], layouts.EDITOR["ImageUN"]
 BLUE_STRIPE, PANEL = (63, 133, 225), (33, 38, 39)  # the pop-up's picture
 
 ALL = [(1920, 1080, 96), (1366, 768, 96), (1920, 1080, 144), (2560, 1440, 144), (3840, 2160, 192)]

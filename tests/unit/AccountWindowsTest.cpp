@@ -11,29 +11,29 @@
 #include "account/FormLOGIN.h"
 #include "account/FormSET.h"
 #include "forms/Program.h"
-#include "state/FormE.h"
+#include "install/FormE.h"
+#include "startup/FormYHXY.h"
+#include "startup/FormYSZC.h"
 
 namespace {
 
 struct AccountWindows : ::testing::Test {
     FakeSystem system;
     TempFolder folder;
-    std::vector<std::string> routed;
 
     void SetUp() override {
         ui::initialise(L"奥文Orvane");
         folder.put(L"notice.exe", "MZ");
         folder.put(L"themecolors.une", "0\r\n");
         system.environmentValues = {{L"USERNAME", L"张三"}};
-        FormSET::routes = {[this] { routed.push_back("agreement"); },
-                           [this] { routed.push_back("privacy"); }};
     }
     void TearDown() override {
         if (auto* login = ui::find<FormLOGIN>()) login->unload();
         if (auto* settings = ui::find<FormSET>()) settings->unload();
         if (auto* error = ui::find<FormE>()) error->unload();
+        if (auto* agreement = ui::find<FormYHXY>()) agreement->unload();
+        if (auto* privacy = ui::find<FormYSZC>()) privacy->unload();
         ui::collect();
-        FormSET::routes = {};
     }
     void storePassword(const std::wstring& password) {
         account::WorkingField working;
@@ -295,7 +295,8 @@ TEST_F(AccountWindows, LinksOpenTheirWindowsAndTheCrossCloses) {
     FormSET& settings = ui::show<FormSET>();
     settings.fire(L"Image5");
     settings.fire(L"Image6");
-    EXPECT_EQ(routed, (std::vector<std::string>{"agreement", "privacy"}));
+    EXPECT_TRUE(ui::isOpen<FormYHXY>());
+    EXPECT_TRUE(ui::isOpen<FormYSZC>());
     ASSERT_TRUE(ui::isOpen<FormSET>());
     settings.fire(L"ImageU");
     EXPECT_FALSE(ui::isOpen<FormSET>());

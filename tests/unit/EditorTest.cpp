@@ -221,15 +221,15 @@ TEST_F(Editor, TheCloseCrossShowsTheMainMenuAgain) {
 }
 
 TEST(Rendering, TheDigitsZeroToSevenBecomeTheSampleList) {
-    EXPECT_EQ(FormEditor::noteDigits(L"1 2 3\r\n8 9 0"), L"1230");
-    EXPECT_EQ(FormEditor::noteDigits(L"do 1, re 2 mi 3 ０１２ ⑦ 89"), L"123");
-    EXPECT_EQ(FormEditor::sampleList(L"1230"), L"files[1], files[2], files[3], files[0]");
-    EXPECT_EQ(FormEditor::sampleList(L""), L"");
-    EXPECT_EQ(FormEditor::joiningScript(L"[FFFFFFFFFFF] FFFFFFFFFFFF ffffffffffff", L"x"),
+    EXPECT_EQ(rendering::noteDigits(L"1 2 3\r\n8 9 0"), L"1230");
+    EXPECT_EQ(rendering::noteDigits(L"do 1, re 2 mi 3 ０１２ ⑦ 89"), L"123");
+    EXPECT_EQ(rendering::sampleList(L"1230"), L"files[1], files[2], files[3], files[0]");
+    EXPECT_EQ(rendering::sampleList(L""), L"");
+    EXPECT_EQ(rendering::joiningScript(L"[FFFFFFFFFFF] FFFFFFFFFFFF ffffffffffff", L"x"),
               L"[x] xF ffffffffffff");
     std::wstring longScore(1'000'000, L'a');
     longScore[999'999] = L'7';
-    EXPECT_EQ(FormEditor::noteDigits(longScore), L"7") << "no length limit";
+    EXPECT_EQ(rendering::noteDigits(longScore), L"7") << "no length limit";
 }
 
 TEST_F(Editor, RenderingWritesTheScriptStartsTheBatchAndAnnouncesOnlyANewFile) {

@@ -6,8 +6,8 @@
 
 #include "FakeSystem.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
 #include "launcher/Form1.h"
-#include "state/FormE.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
 

@@ -6,6 +6,10 @@
 #include <windows.h>
 
 #include "FakeSystem.h"
+#include "StandIn.h"
+#include "account/FormLOGIN.h"
+#include "editor/FormEditor.h"
+#include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -15,23 +19,11 @@
 
 namespace {
 
-// Stands in for the login window until it exists.
-class LoginStandIn : public ui::Form {
-public:
-    LoginStandIn() : Form(layout) {}
-
-private:
-    static inline const ui::FormLayout layout{
-        .caption = L"登录", .bounds = ui::px(0, 0, 200, 100), .controls = {}};
-};
-
-// Where the artwork draws each tile, in pixels.
-struct Tile {
-    int x, y, width, height;
-};
-constexpr Tile kAi{176, 216, 265, 401}, kAbout{464, 216, 617, 81}, kEditor{464, 328, 193, 289},
-    kMyWorks{672, 328, 201, 289}, kSettings{880, 320, 201, 297}, kClose{1240, 16, 33, 25},
-    kAgreement{384, 712, 137, 25}, kPrivacy{552, 712, 145, 25};
+// The menu's click areas, by the names of its layout table.
+using Tile = const wchar_t*;
+constexpr Tile kAi = L"ImageAi", kAbout = L"ImageABOUT", kEditor = L"ImageEDITOR", kMyWorks = L"ImageWDZP",
+               kSettings = L"ImageSET", kClose = L"ImageU", kAgreement = L"ImageYHXY",
+               kPrivacy = L"ImageYSZC";
 
 void clickAt(const ui::Form& form, int x, int y) {
     SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -40,11 +32,19 @@ void clickAt(const ui::Form& form, int x, int y) {
 
 // A click near a corner of the tile, then, for clicks that leave the menu open, one
 // near the opposite corner: the whole tile is the button.
-void click(const ui::Form& form, const Tile& tile) {
-    clickAt(form, tile.x + 2, tile.y + 2);
+// The tile's place as the window's own table lays it, in pixels at 96 dpi.
+ui::Twips inPixels(const ui::Form& form, Tile tile) {
+    const ui::Twips at = form.control(tile).bounds;
+    return {at.left / ui::kTwipsPerPixel, at.top / ui::kTwipsPerPixel, at.width / ui::kTwipsPerPixel,
+            at.height / ui::kTwipsPerPixel};
 }
-void clickFarCorner(const ui::Form& form, const Tile& tile) {
-    clickAt(form, tile.x + tile.width - 3, tile.y + tile.height - 3);
+void click(const ui::Form& form, Tile tile) {
+    const ui::Twips at = inPixels(form, tile);
+    clickAt(form, at.left + 2, at.top + 2);
+}
+void clickFarCorner(const ui::Form& form, Tile tile) {
+    const ui::Twips at = inPixels(form, tile);
+    clickAt(form, at.left + at.width - 3, at.top + at.height - 3);
 }
 
 struct Menu : ::testing::Test {
@@ -60,17 +60,13 @@ struct Menu : ::testing::Test {
         ui::initialise(L"奥文Orvane");
         folder.put(L"themecolors.une", "0\r\n");
         folder.put(L"AiMade.une", "0\r\n");
-        savedOutput = Formmain::outputFolder;
-        Formmain::outputFolder = output;
-        Formmain::routes.editor = [this] {
+        savedOutput = rendering::outputFolder;
+        rendering::outputFolder = output;
+        standIn<FormEditor>([this](ui::Form&) {
             routed.push_back("editor");
             aiFlagWhenTheEditorLoads = folder.bytes(L"AiMade.une");
             menuOpenWhenTheEditorLoads = ui::isOpen<Formmain>();
-        };
-        Formmain::routes.login = [this] {
-            routed.push_back("login");
-            ui::show<LoginStandIn>();
-        };
+        });
     }
     void TearDown() override {
         while (ui::openCount() > 0) {
@@ -78,11 +74,12 @@ struct Menu : ::testing::Test {
             if (auto* f = ui::find<FormABOUT>()) f->unload();
             if (auto* f = ui::find<FormYHXY>()) f->unload();
             if (auto* f = ui::find<FormYSZC>()) f->unload();
-            if (auto* f = ui::find<LoginStandIn>()) f->unload();
+            if (auto* f = ui::find<FormLOGIN>()) f->unload();
+            if (auto* f = ui::find<FormEditor>()) f->unload();
         }
         ui::collect();
-        Formmain::outputFolder = savedOutput;
-        Formmain::routes = {};
+        rendering::outputFolder = savedOutput;
+        putBack<FormEditor>();
     }
     bool isFolder(const std::wstring& path) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -166,13 +163,13 @@ TEST_F(Menu, MyWorksReportsAnyFailureWithTheSystemsWordsAndTheMenuStays) {
     EXPECT_EQ(folder.bytes(L"C盘\\Orvane"), "not a folder");
 
     // No drive or folder above it: the parent cannot be created.
-    Formmain::outputFolder = folder.file(L"无此文件夹\\Orvane\\OutputWAV");
+    rendering::outputFolder = folder.file(L"无此文件夹\\Orvane\\OutputWAV");
     click(menu, kMyWorks);
     ASSERT_EQ(system.messages.size(), 2u);
     EXPECT_EQ(system.messages[1].text, L"错误: " + sys::describe(ERROR_PATH_NOT_FOUND));
 
     // The explorer does not start.
-    Formmain::outputFolder = output;
+    rendering::outputFolder = output;
     DeleteFileW(folder.file(L"C盘\\Orvane").c_str());
     system.startError = ERROR_FILE_NOT_FOUND;
     click(menu, kMyWorks);
@@ -185,12 +182,12 @@ TEST_F(Menu, MyWorksReportsAnyFailureWithTheSystemsWordsAndTheMenuStays) {
 
 TEST_F(Menu, TheOtherTilesOpenTheirWindowOnceAndTheMenuStays) {
     Formmain& menu = ui::show<Formmain>();
-    for (const Tile* tile : {&kSettings, &kAbout, &kAgreement, &kPrivacy}) {
-        click(menu, *tile);
-        clickFarCorner(menu, *tile);
+    for (const Tile tile : {kSettings, kAbout, kAgreement, kPrivacy}) {
+        click(menu, tile);
+        clickFarCorner(menu, tile);
     }
-    EXPECT_EQ(routed, (std::vector<std::string>{"login", "login"}));
-    EXPECT_TRUE(ui::isOpen<LoginStandIn>());
+    EXPECT_TRUE(routed.empty());
+    EXPECT_TRUE(ui::isOpen<FormLOGIN>());
     EXPECT_TRUE(ui::isOpen<FormABOUT>());
     EXPECT_TRUE(ui::isOpen<FormYHXY>());
     EXPECT_TRUE(ui::isOpen<FormYSZC>());

@@ -9,8 +9,8 @@
 #include "BadFiles.h"
 #include "FakeSystem.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
 #include "notice/Form1.h"
-#include "state/FormE.h"
 #include "text/Gbk.h"
 
 namespace {

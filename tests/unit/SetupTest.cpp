@@ -7,12 +7,12 @@
 
 #include "FakeSystem.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
 #include "setup/Formset0.h"
 #include "setup/Formset1.h"
 #include "setup/Formset2.h"
 #include "setup/Formset3.h"
 #include "setup/Formwel.h"
-#include "state/FormE.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
 

@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include "FakeSystem.h"
+#include "StandIn.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
+#include "setup/Formwel.h"
 #include "startup/Formlauncher.h"
-#include "state/FormE.h"
+#include "startup/Formmain.h"
 #include "state/Notification.h"
 
 namespace {
@@ -22,22 +25,26 @@ struct Splash : ::testing::Test {
         ui::initialise(L"奥文Orvane");
         folder.put(L"notice.exe", "MZ");
         folder.put(L"themecolors.une", "0\r\n");
-        // A route may raise a message box; a tick under it would route a second time.
-        Formlauncher::routes = {[this] {
-                                    routed.push_back("main menu");
-                                    noteTimer();
-                                },
-                                [this] {
-                                    routed.push_back("welcome");
-                                    noteTimer();
-                                }};
+        // Each records that it opened and goes again. A route may raise a message box; a
+        // tick under it would route a second time.
+        standIn<Formmain>([this](ui::Form& menu) {
+            routed.push_back("main menu");
+            noteTimer();
+            menu.unload();
+        });
+        standIn<Formwel>([this](ui::Form& welcome) {
+            routed.push_back("welcome");
+            noteTimer();
+            welcome.unload();
+        });
     }
     void noteTimer() { tickingWhileRouting = ui::find<Formlauncher>()->control(L"Timer1").visible; }
     void TearDown() override {
         if (auto* splash = ui::find<Formlauncher>()) splash->unload();
         if (auto* error = ui::find<FormE>()) error->unload();
         ui::collect();
-        Formlauncher::routes = {};
+        putBack<Formmain>();
+        putBack<Formwel>();
     }
     std::string routeFor(const std::string& flag) {
         if (flag == "<missing>")

@@ -1,13 +1,13 @@
 """The pictures of the login window and the settings window, in both themes.
 
-Imported by make_art.py, which registers PICTURES. The rectangles marked
+make_art.py registers PICTURES; the drawing kit is art_kit.py. The rectangles marked
 "click area" or "text box" are where the windows lay their transparent click
 areas and their entry boxes; every drawn button, tile, link and input frame
 lies under its own.
 """
 
-from make_art import (BLUE, VIOLET, WHITE, Canvas, alpha, between, close_button, ink_span, mix, put_logo,
-                      text_width, wave_lines)
+from art_kit import (BLUE, VIOLET, WHITE, Canvas, alpha, between, close_button, ink_span, mix, put_logo,
+                     text_width, wave_lines)
 
 LOGIN_BUTTON = (88, 384, 177, 57)  # click area 登录
 LOGIN_CANCEL = (88, 448, 177, 57)  # click area 取消

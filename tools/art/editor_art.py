@@ -1,14 +1,14 @@
 """The pictures of the score editor, in both themes (1440 x 868; the window shows
 the top 863 rows).
 
-Imported by make_art.py, which registers PICTURES. The rectangles marked
+make_art.py registers PICTURES; the drawing kit is art_kit.py. The rectangles marked
 "click area" are where the editor lays its transparent click areas; each drawn
 button lies exactly under its own. The text box, the line-number gutter and the
 two labels are real controls: the picture leaves plain ground where they lie.
 """
 
-from make_art import (BLUE, JADE, MAKER, SLOGAN, VIOLET, WHITE, Canvas, alpha, close_button, glyph_bars,
-                      glyph_folder, glyph_sparkles, maker_mark, mix, put_logo, text_width, wave_lines)
+from art_kit import (BLUE, JADE, MAKER, SLOGAN, VIOLET, WHITE, Canvas, alpha, close_button, glyph_bars,
+                     glyph_folder, glyph_sparkles, maker_mark, mix, put_logo, text_width, wave_lines)
 
 W, H = 1440, 868
 

@@ -1,6 +1,6 @@
 """The pictures of the setup: the welcome window and the four step windows.
 
-Imported by make_art.py, which registers PICTURES. The rectangles marked
+make_art.py registers PICTURES; the drawing kit is art_kit.py. The rectangles marked
 "click area" or "text box" are where the windows lay their transparent click
 areas and their entry boxes: every drawn button lies under its click area,
 and every input frame around its text box.
@@ -9,7 +9,7 @@ and every input frame around its text box.
 
 from PIL import Image, ImageDraw
 
-from make_art import BLUE, SS, WHITE, Canvas, alpha, beamed_notes, gradient, mix, put_logo, text_width, wave_lines
+from art_kit import BLUE, SS, WHITE, Canvas, alpha, beamed_notes, gradient, mix, put_logo, text_width, wave_lines
 
 W, H = 1150, 660  # the step windows
 PANEL = 357  # width of the blue panel on the left

@@ -1,7 +1,7 @@
-#include "state/FormE.h"
+#include "install/FormE.h"
 
-#include "art/Art.h"
 #include "forms/Program.h"
+#include "install/ErrorArt.h"
 
 const ui::FormLayout FormE::layout{
     .caption = L"出错了",
@@ -15,6 +15,19 @@ const ui::FormLayout FormE::layout{
 
 FormE::FormE() : Form(layout) {}
 
-void FormE::Form_Load() { fitToPicture(L"Image1"); }
+void FormE::Form_Load() {
+    fitToPicture(L"Image1");
+}
 
-void FormE::Image2_Click() { ui::endNow(); }
+void FormE::Image2_Click() {
+    ui::endNow();
+}
+
+namespace install {
+
+void reportMissing(ui::Form& requester) {
+    requester.unload();
+    ui::show<FormE>();
+}
+
+}  // namespace install
