@@ -615,16 +615,9 @@ void Form::paint(HDC dc) {
 
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            struct Painting {
-                HWND window;
-                PAINTSTRUCT ps{};
-                HDC dc = BeginPaint(window, &ps);
-                ~Painting() { EndPaint(window, &ps); }
-            } painting{window_};
-            paint(painting.dc);
+        case WM_PAINT:
+            paint(sys::PaintDc(window_));
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_LBUTTONDOWN:

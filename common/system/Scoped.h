@@ -125,6 +125,21 @@ private:
     HDC dc_;
 };
 
+// The device context of a paint, ended after use.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() { EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // A memory device context compatible with `like`, deleted after use.
 using MemoryDc = Scoped<HDC, DeleteMemoryDc>;
 inline MemoryDc memoryDcLike(HDC like) {
