@@ -24,11 +24,8 @@ void Form1::Form_Load() {
         return;
     }
     if (const sys::Started started = sys::start(program); !started) {
-        // Some of the system's texts name the file as "%1".
-        std::wstring reason = sys::describe(started.error);
-        if (const size_t insert = reason.find(L"%1"); insert != std::wstring::npos)
-            reason.replace(insert, 2, install::MainProgram);
-        sys::message(L"无法启动奥文Orvane。\n\n文件：" + program + L"\n原因：" + reason, sys::Icon::Error);
+        sys::message(L"无法启动奥文Orvane。\n\n文件：" + program + L"\n原因：" + sys::describe(started.error),
+                     sys::Icon::Error);
     }
     ui::endNow();
 }

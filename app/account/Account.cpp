@@ -40,16 +40,15 @@ std::wstring passwordPath() {
     return sys::inProgramFolder(PasswordFile);
 }
 
-bool store(std::wstring_view userName, std::wstring_view password, WorkingField& working) {
+bool store(std::wstring_view userName, std::wstring_view password) {
     const std::wstring userPath = sys::inProgramFolder(UserFile);
     if (const uint32_t error = text::writeLine(userPath, userName)) return unwritable(userPath, error);
-    working = scramble(password);
-    if (const uint32_t error = text::writeBytes(passwordPath(), working + "\r\n"))
+    if (const uint32_t error = text::writeBytes(passwordPath(), scramble(password) + "\r\n"))
         return unwritable(passwordPath(), error);
     return true;
 }
 
-bool create(std::wstring_view userName, std::wstring_view password, WorkingField& working) {
+bool create(std::wstring_view userName, std::wstring_view password) {
     if (userName.empty()) {
         sys::message(L"用户名不可为空");
         return false;
@@ -64,15 +63,14 @@ bool create(std::wstring_view userName, std::wstring_view password, WorkingField
         sys::message(L"密码中有无法保存的字符（例如表情符号）。" + Allowed, sys::Icon::Exclamation);
         return false;
     }
-    return store(userName, password, working);
+    return store(userName, password);
 }
 
-Check checkPassword(std::wstring_view typed, WorkingField& working) {
-    working = scramble(typed);
+Check checkPassword(std::wstring_view typed) {
     auto stored = text::readBytes(passwordPath());
     if (!stored) return Check::ReadFailure;
     if (stored->ends_with("\r\n")) stored->resize(stored->size() - 2);
-    return *stored == working ? Check::Pass : Check::Fail;
+    return *stored == scramble(typed) ? Check::Pass : Check::Fail;
 }
 
 }  // namespace account

@@ -26,27 +26,22 @@ constexpr int16_t ScrambleKey = 117;
 // way every time.
 std::string scramble(std::wstring_view password);
 
-// The scrambled password is placed in the working field of the window that runs the
-// operation, then written or compared. It is never shown.
-using WorkingField = std::string;
-
-// Writes admin.une (the user name as typed), then the scrambled password into the
-// working field, then PASSWARD.une (those bytes and CR LF). A file that cannot be
-// written is named in a message box and the program ends; returns false then.
-bool store(std::wstring_view userName, std::wstring_view password, WorkingField& working);
+// Writes admin.une (the user name as typed), then PASSWARD.une (the scrambled password
+// and CR LF). A file that cannot be written is named in a message box and the program
+// ends; returns false then.
+bool store(std::wstring_view userName, std::wstring_view password);
 
 // The account creation and the account change: an empty user name is answered with
 // "用户名不可为空" and nothing is written; a user name or password with characters that
 // code page 936 cannot hold is refused with a message that names them, and nothing is
 // written; otherwise the account is stored. Returns whether it was.
-bool create(std::wstring_view userName, std::wstring_view password, WorkingField& working);
+bool create(std::wstring_view userName, std::wstring_view password);
 
 enum class Check { Pass, Fail, ReadFailure };
 
-// Scrambles the typed password into the working field, then compares it with the
-// bytes of PASSWARD.une less one final CR LF. A missing or unreadable file is a read
-// failure, never an empty password.
-Check checkPassword(std::wstring_view typed, WorkingField& working);
+// Scrambles the typed password and compares it with the bytes of PASSWARD.une less one
+// final CR LF. A missing or unreadable file is a read failure, never an empty password.
+Check checkPassword(std::wstring_view typed);
 
 // program folder + "\PASSWARD.une", as the login names it when it cannot read it.
 std::wstring passwordPath();

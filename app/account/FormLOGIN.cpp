@@ -26,7 +26,7 @@ void FormLOGIN::Form_Load() {
 }
 
 void FormLOGIN::ImageLOGIN_Click() {
-    const account::Check check = account::checkPassword(text(L"Text2"), Text3);
+    const account::Check check = account::checkPassword(text(L"Text2"));
     if (check == account::Check::Fail) {
         sys::message(L"密码错误。", sys::Icon::Warning);
         return;

@@ -15,6 +15,4 @@ private:
     void Form_Load() override;
     void ImageLOGIN_Click();
     void ImageUN_Click();
-
-    account::WorkingField Text3;
 };

@@ -61,7 +61,7 @@ void FormSET::ImageD_Click() {
 
 void FormSET::Image3_Click() {
     // An empty user name is refused before anything is written or announced.
-    if (account::create(text(L"Text1"), text(L"Text2"), Text3))
+    if (account::create(text(L"Text1"), text(L"Text2")))
         state::postNotification(Done, L"已更新您的用户名以及密码");
 }
 

@@ -20,6 +20,4 @@ private:
     void Image5_Click();
     void Image6_Click();
     void ImageU_Click();
-
-    account::WorkingField Text3;
 };

@@ -174,7 +174,7 @@ void FormEditor::ImageNEW_Click() {
 void FormEditor::ImageOPEN_Click() {
     if (!confirmReset()) return;
     setText(L"txtCode", L"");
-    const auto file = sys::system().openFile({L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop", {}});
+    const auto file = sys::system().openFile({L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop"});
     if (!file) return;
     uint32_t error = 0;
     const auto lines = text::readLines(*file, &error);
@@ -212,7 +212,7 @@ bool FormEditor::save() {
             sys::Answer::Yes)
             return false;
     }
-    const auto file = sys::system().saveFile({L"保存", L"SOP （Orvane乐谱文件）|*.sop", {}});
+    const auto file = sys::system().saveFile({L"保存", L"SOP （Orvane乐谱文件）|*.sop"});
     if (!file) {
         sys::system().messageBox(L"您取消了保存", L"Save Cancelled", sys::Buttons::Ok,
                                  sys::Icon::Exclamation);

@@ -31,7 +31,6 @@ void Formset3::Form_Load() {
     fitToPicture(L"Image1");
     setText(L"Text1", sys::system().environment(L"USERNAME").value_or(L""));
     setText(L"Text2", L"");
-    Text3.clear();
 }
 
 void Formset3::Image2_Click() {
@@ -39,7 +38,7 @@ void Formset3::Image2_Click() {
 }
 
 void Formset3::Image3_Click() {
-    if (!account::create(text(L"Text1"), text(L"Text2"), Text3)) return;
+    if (!account::create(text(L"Text1"), text(L"Text2"))) return;
     ui::show<Formset0>();
     unload();
 }

@@ -15,6 +15,4 @@ private:
     void Form_Load() override;
     void Image2_Click();
     void Image3_Click();
-
-    account::WorkingField Text3;
 };

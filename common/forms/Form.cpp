@@ -44,48 +44,32 @@ HFONT createFont(const Font& font, double pixelsPerInch) {
                        DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
 }
 
-// The label's font, or, for a line wider than `width` pixels, the same face narrowed
-// until the line fits (the caller deletes a font it gets that differs from the label's).
-HFONT fittingFont(HDC dc, const Control& c, const std::wstring& line, int width) {
+// Nothing where the label's font fits a line `width` pixels wide; otherwise the same
+// face narrowed until the line fits.
+sys::Font narrowedFont(HDC dc, const Control& c, const std::wstring& line, int width) {
     const auto widthIn = [&](HFONT font) {
-        HGDIOBJ previous = SelectObject(dc, font);
+        sys::Selection selected(dc, font);
         SIZE size{};
         GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-        SelectObject(dc, previous);
         return size.cx;
     };
     const LONG natural = widthIn(c.hfont);
-    if (natural <= width) return c.hfont;
+    if (natural <= width) return {};
     TEXTMETRICW metrics{};
-    HGDIOBJ previous = SelectObject(dc, c.hfont);
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
+    {
+        sys::Selection selected(dc, c.hfont);
+        GetTextMetricsW(dc, &metrics);
+    }
     LOGFONTW face{};
     GetObjectW(c.hfont, sizeof face, &face);
     face.lfWidth = std::max<LONG>(1, MulDiv(metrics.tmAveCharWidth, width, natural));
-    HFONT narrow = CreateFontIndirectW(&face);
+    sys::Font narrow(CreateFontIndirectW(&face));
     while (widthIn(narrow) > width && face.lfWidth > 1) {
-        DeleteObject(narrow);
         --face.lfWidth;
-        narrow = CreateFontIndirectW(&face);
+        narrow.reset(CreateFontIndirectW(&face));
     }
     return narrow;
 }
-
-struct MemoryCanvas {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-    MemoryCanvas(HDC screen, SIZE size)
-        : dc(CreateCompatibleDC(screen)),
-          bitmap(CreateCompatibleBitmap(screen, size.cx, size.cy)),
-          previous(SelectObject(dc, bitmap)) {}
-    ~MemoryCanvas() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
 
 }  // namespace
 
@@ -282,7 +266,7 @@ void Form::startTimers() {
     if (!window_) return;  // unloaded while loading
     for (size_t i = 0; i < layout_.controls.size(); ++i) {
         const Control& c = layout_.controls[i];
-        if (c.kind == Kind::Timer && c.visible) SetTimer(window_, i + 1, c.interval, nullptr);
+        if (c.kind == Kind::Timer && c.enabled) SetTimer(window_, i + 1, c.interval, nullptr);
     }
 }
 
@@ -314,17 +298,16 @@ void Form::scaleTo(int dpi, const Monitor& monitor) {
 
 void Form::layOut() {
     for (Control& c : layout_.controls) {
-        if (c.scaled) DeleteObject(c.scaled);
-        c.scaled = nullptr;
+        c.scaled.reset();
         if (!c.hfont) continue;
-        HFONT old = c.hfont;
-        c.hfont = createFont(c.font, dpi_ * fit_);
+        // The old font is deleted once the text box has taken the new one.
+        const HFONT font = createFont(c.font, dpi_ * fit_);
         if (c.edit) {
-            SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont), FALSE);
+            SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
             MoveWindow(c.edit, toPixels(c.bounds.left), toPixels(c.bounds.top), toPixels(c.bounds.width),
                        toPixels(c.bounds.height), TRUE);
         }
-        DeleteObject(old);
+        c.hfont.reset(font);
     }
     InvalidateRect(window_, nullptr, FALSE);
 }
@@ -381,7 +364,7 @@ void Form::createControls() {
     for (size_t i = 0; i < layout_.controls.size(); ++i) {
         Control& c = layout_.controls[i];
         if (c.kind == Kind::Timer) continue;  // started once the window has loaded
-        if (c.kind == Kind::Label) c.hfont = createFont(c.font, dpi_ * fit_);
+        if (c.kind == Kind::Label) c.hfont.reset(createFont(c.font, dpi_ * fit_));
         if (c.kind != Kind::TextBox) continue;
         // Visible boxes that take input are tab stops, in the order of the table.
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.visible && !c.readOnly ? WS_TABSTOP : 0);
@@ -393,17 +376,16 @@ void Form::createControls() {
         }
         if (c.readOnly) style |= ES_READONLY;
         if (c.passwordChar) style |= ES_PASSWORD;
-        c.edit =
-            CreateWindowExW(c.border ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"", style, toPixels(c.bounds.left),
-                            toPixels(c.bounds.top), toPixels(c.bounds.width), toPixels(c.bounds.height),
-                            window_, reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
+        c.edit = CreateWindowExW(0, L"EDIT", L"", style, toPixels(c.bounds.left), toPixels(c.bounds.top),
+                                 toPixels(c.bounds.width), toPixels(c.bounds.height), window_,
+                                 reinterpret_cast<HMENU>(i + 1), GetModuleHandleW(nullptr), nullptr);
         if (!c.edit)
             throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”的文本框 " + c.name + L"：" +
                                sys::describe(GetLastError()));
         if (!c.hoverText.empty()) addHoverText(window_, c.edit, c.hoverText);
-        c.hfont = createFont(c.font, dpi_ * fit_);
-        c.brush = CreateSolidBrush(c.back);
-        SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont), FALSE);
+        c.hfont.reset(createFont(c.font, dpi_ * fit_));
+        c.brush.reset(CreateSolidBrush(c.back));
+        SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont.get()), FALSE);
         SendMessageW(c.edit, EM_SETLIMITTEXT, 0, 0);  // no length limit
         if (c.passwordChar) SendMessageW(c.edit, EM_SETPASSWORDCHAR, c.passwordChar, 0);
         SetWindowTextW(c.edit, c.text.c_str());
@@ -417,13 +399,10 @@ void Form::keepTexts() {
 
 void Form::releaseControls() {
     for (Control& c : layout_.controls) {
-        c.edit = nullptr;
-        if (c.hfont) DeleteObject(c.hfont);
-        if (c.brush) DeleteObject(c.brush);
-        if (c.scaled) DeleteObject(c.scaled);
-        c.hfont = nullptr;
-        c.brush = nullptr;
-        c.scaled = nullptr;
+        c.edit = nullptr;  // destroyed with the window
+        c.hfont.reset();
+        c.brush.reset();
+        c.scaled.reset();
     }
 }
 
@@ -486,12 +465,12 @@ std::vector<size_t> Form::visibleLineStarts(const std::wstring& name) const {
     std::vector<size_t> starts;
     if (!c.edit) return starts;
     const RECT box = pixelRect(name);
-    HDC dc = GetDC(c.edit);
-    HGDIOBJ previous = SelectObject(dc, c.hfont);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(c.edit, dc);
+    {
+        const sys::WindowDc dc(c.edit);
+        sys::Selection selected(dc, c.hfont);
+        GetTextMetricsW(dc, &metrics);
+    }
     const LRESULT first = SendMessageW(c.edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     const LRESULT count = SendMessageW(c.edit, EM_GETLINECOUNT, 0, 0);
     const LRESULT rows = (box.bottom - box.top) / std::max<LONG>(1, metrics.tmHeight);
@@ -505,21 +484,18 @@ std::vector<size_t> Form::visibleLineStarts(const std::wstring& name) const {
 
 int Form::drawnWidth(const std::wstring& name, const std::wstring& line) const {
     const Control& c = control(name);
-    HDC dc = GetDC(window_);
+    const sys::WindowDc dc(window_);
     const RECT box = pixelRect(name);
-    HFONT font = fittingFont(dc, c, line, box.right - box.left - toPixels(kFittedGap));
-    HGDIOBJ previous = SelectObject(dc, font);
+    const sys::Font narrow = narrowedFont(dc, c, line, box.right - box.left - toPixels(kFittedGap));
+    sys::Selection selected(dc, narrow ? narrow.get() : c.hfont.get());
     SIZE size{};
     GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-    SelectObject(dc, previous);
-    if (font != c.hfont) DeleteObject(font);
-    ReleaseDC(window_, dc);
     return size.cx;
 }
 
 void Form::setTimerEnabled(const std::wstring& name, bool enabled) {
     Control& c = control(name);
-    c.visible = enabled;
+    c.enabled = enabled;
     if (!window_) return;
     const UINT_PTR id = static_cast<UINT_PTR>(&c - layout_.controls.data()) + 1;
     if (enabled)
@@ -532,10 +508,7 @@ void Form::setColors(const std::wstring& name, COLORREF color, COLORREF back) {
     Control& c = control(name);
     c.color = color;
     c.back = back;
-    if (c.brush) {
-        DeleteObject(c.brush);
-        c.brush = CreateSolidBrush(back);
-    }
+    if (c.brush) c.brush.reset(CreateSolidBrush(back));
     if (c.edit) InvalidateRect(c.edit, nullptr, TRUE);
     if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
@@ -596,11 +569,9 @@ void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
         if (end == std::wstring::npos) end = c.text.size();
         const std::wstring line = c.text.substr(from, end - from);
         if (!line.empty()) {
-            HFONT font = fittingFont(dc, c, line, r.right - r.left - toPixels(kFittedGap));
-            HGDIOBJ previous = SelectObject(dc, font);
+            const sys::Font narrow = narrowedFont(dc, c, line, r.right - r.left - toPixels(kFittedGap));
+            sys::Selection selected(dc, narrow ? narrow.get() : c.hfont.get());
             TextOutW(dc, r.left, r.top, line.c_str(), static_cast<int>(line.size()));
-            SelectObject(dc, previous);
-            if (font != c.hfont) DeleteObject(font);
         }
         r.top += metrics.tmHeight;
         from = end + 2;
@@ -613,16 +584,14 @@ void Form::paint(HDC dc) {
     for (Control& c : layout_.controls) {
         if (c.kind != Kind::Picture || !c.visible || c.scaled) continue;
         const SIZE picture = pictureSize(c.picture);
-        c.scaled = loadPicture(
-            c.picture, {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)});
+        c.scaled.reset(loadPicture(
+            c.picture, {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)}));
     }
     const SIZE size = clientSize();
-    MemoryCanvas canvas(dc, size);
-    HBRUSH background = CreateSolidBrush(layout_.back);
-    RECT all{0, 0, size.cx, size.cy};
-    FillRect(canvas.dc, &all, background);
-    DeleteObject(background);
-    SetBkMode(canvas.dc, TRANSPARENT);
+    const sys::Canvas canvas(dc, size);
+    const RECT all{0, 0, size.cx, size.cy};
+    FillRect(canvas, &all, sys::Brush(CreateSolidBrush(layout_.back)));
+    SetBkMode(canvas, TRANSPARENT);
 
     for (Control& c : layout_.controls) {
         if (!c.visible) continue;
@@ -633,19 +602,13 @@ void Form::paint(HDC dc) {
             const SIZE picture = pictureSize(c.picture);
             const SIZE shown{toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)};
             if (!c.scaled) continue;
-            HDC source = CreateCompatibleDC(canvas.dc);
-            HGDIOBJ previous = SelectObject(source, c.scaled);
-            BitBlt(canvas.dc, r.left, r.top, shown.cx, shown.cy, source, 0, 0, SRCCOPY);
-            SelectObject(source, previous);
-            DeleteDC(source);
+            const sys::MemoryDc source = sys::memoryDcLike(canvas);
+            sys::Selection selected(source, c.scaled);
+            BitBlt(canvas, r.left, r.top, shown.cx, shown.cy, source, 0, 0, SRCCOPY);
         } else if (c.kind == Kind::Label) {
-            if (c.opaque) {
-                HBRUSH back = CreateSolidBrush(c.back);
-                FillRect(canvas.dc, &r, back);
-                DeleteObject(back);
-            }
-            HGDIOBJ previous = SelectObject(canvas.dc, c.hfont);
-            SetTextColor(canvas.dc, c.color);
+            if (c.opaque) FillRect(canvas, &r, sys::Brush(CreateSolidBrush(c.back)));
+            sys::Selection selected(canvas, c.hfont);
+            SetTextColor(canvas, c.color);
             UINT format = DT_NOPREFIX | DT_LEFT | DT_TOP;
             if (c.autoSize) {
                 format |= DT_SINGLELINE;
@@ -653,30 +616,22 @@ void Form::paint(HDC dc) {
             } else {
                 format |= c.wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : 0;
             }
-            IntersectClipRect(canvas.dc, r.left, r.top, r.right, r.bottom);
+            IntersectClipRect(canvas, r.left, r.top, r.right, r.bottom);
             if (c.fitLines)
-                drawFitted(canvas.dc, c, r);
+                drawFitted(canvas, c, r);
             else
-                DrawTextW(canvas.dc, c.text.c_str(), static_cast<int>(c.text.size()), &r, format);
-            SelectClipRgn(canvas.dc, nullptr);
-            SelectObject(canvas.dc, previous);
+                DrawTextW(canvas, c.text.c_str(), static_cast<int>(c.text.size()), &r, format);
+            SelectClipRgn(canvas, nullptr);
         }
     }
-    BitBlt(dc, 0, 0, size.cx, size.cy, canvas.dc, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, size.cx, size.cy, canvas, 0, 0, SRCCOPY);
 }
 
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            struct Painting {
-                HWND window;
-                PAINTSTRUCT ps{};
-                HDC dc = BeginPaint(window, &ps);
-                ~Painting() { EndPaint(window, &ps); }
-            } painting{window_};
-            paint(painting.dc);
+        case WM_PAINT:
+            paint(sys::PaintDc(window_));
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_LBUTTONDOWN:
@@ -744,7 +699,7 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, c.color);
                 SetBkColor(dc, c.back);
-                return reinterpret_cast<LRESULT>(c.brush);
+                return reinterpret_cast<LRESULT>(c.brush.get());
             }
             break;
         case WM_CLOSE:

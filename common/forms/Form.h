@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "system/Scoped.h"
+
 namespace ui {
 
 class Form;
@@ -45,6 +47,18 @@ struct Font {
     bool bold = false;
 };
 
+// A GDI object a control makes for its window and deletes with it. A row of the table
+// copied into a new window carries no object: each window makes its own.
+template <class T>
+struct ControlObject : sys::GdiObject<T> {
+    ControlObject() = default;
+    ControlObject(const ControlObject&) : sys::GdiObject<T>() {}
+    ControlObject& operator=(const ControlObject&) {
+        this->reset();
+        return *this;
+    }
+};
+
 struct Control {
     std::wstring name;
     Kind kind = Kind::Picture;
@@ -63,17 +77,18 @@ struct Control {
     bool opaque = false;  // label: painted on its back colour, not on what lies beneath
     bool wordWrap = false;  // label: wraps inside its box, the rest cut off
     bool fitLines = false;  // label: a line wider than the box is drawn narrower to fit, 2 px to spare
-    bool multiLine = false, readOnly = false, scrollBars = false, border = false;
+    bool multiLine = false, readOnly = false, scrollBars = false;
     wchar_t passwordChar = 0;
     std::wstring hoverText;  // text box: the tooltip shown while the mouse rests on it
     unsigned interval = 0;   // timer, in milliseconds
+    bool enabled = true;     // timer: ticks while its window is loaded
 
     // Filled while the window lives.
     unsigned changes = 0;  // text box: counts the changes of its text, by the user or setText
     HWND edit = nullptr;
-    HFONT hfont = nullptr;
-    HBRUSH brush = nullptr;
-    HBITMAP scaled = nullptr;  // picture: drawn at the window's scale, kept until it changes
+    ControlObject<HFONT> hfont;
+    ControlObject<HBRUSH> brush;
+    ControlObject<HBITMAP> scaled;  // picture: drawn at the window's scale, kept until it changes
 };
 
 // The builders a control table is made of.
@@ -116,7 +131,7 @@ Control timer(std::wstring name, unsigned interval, void (F::*tick)(), bool enab
     c.name = std::move(name);
     c.kind = Kind::Timer;
     c.interval = interval;
-    c.visible = enabled;
+    c.enabled = enabled;
     c.handler = static_cast<Handler>(tick);
     return c;
 }
@@ -186,7 +201,7 @@ public:
     RECT pixelRect(const std::wstring& name) const;
     SIZE clientSize() const;
 
-    // Runs a control's handler as a click or a tick would (tests, keyboard).
+    // Runs a control's handler as a click or a tick would (tests).
     void fire(const std::wstring& name);
     // A key pressed anywhere in the window, before the control with the focus sees it
     // (the message loop, tests). Returns whether the window took it.

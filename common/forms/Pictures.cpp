@@ -9,6 +9,7 @@
 
 #include "system/Failure.h"
 #include "system/Paths.h"
+#include "system/Scoped.h"
 
 namespace ui {
 
@@ -64,27 +65,26 @@ SIZE headerSize(const Resource& png) {
 std::vector<uint32_t> decode(const Resource& png, SIZE size) {
     std::vector<uint32_t> pixels;
     IWICImagingFactory* factory = imaging();
-    IWICStream* stream = nullptr;
-    IWICBitmapDecoder* decoder = nullptr;
-    IWICBitmapFrameDecode* frame = nullptr;
-    IWICBitmapSource* converted = nullptr;
+    sys::Com<IWICStream> stream;
+    sys::Com<IWICBitmapDecoder> decoder;
+    sys::Com<IWICBitmapFrameDecode> frame;
+    sys::Com<IWICBitmapSource> converted;
     UINT width = 0, height = 0;
-    const bool ok = factory && SUCCEEDED(factory->CreateStream(&stream)) &&
-                    SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data), png.size)) &&
-                    SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr,
-                                                               WICDecodeMetadataCacheOnDemand, &decoder)) &&
-                    SUCCEEDED(decoder->GetFrame(0, &frame)) &&
-                    SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame, &converted)) &&
-                    SUCCEEDED(converted->GetSize(&width, &height)) && static_cast<LONG>(width) == size.cx &&
-                    static_cast<LONG>(height) == size.cy;
+    const bool ok =
+        factory && SUCCEEDED(factory->CreateStream(stream.put())) &&
+        SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data), png.size)) &&
+        SUCCEEDED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                   decoder.put())) &&
+        SUCCEEDED(decoder->GetFrame(0, frame.put())) &&
+        SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), converted.put())) &&
+        SUCCEEDED(converted->GetSize(&width, &height)) && static_cast<LONG>(width) == size.cx &&
+        static_cast<LONG>(height) == size.cy;
     if (ok) {
         pixels.resize(static_cast<size_t>(width) * height);
         if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
                                          reinterpret_cast<BYTE*>(pixels.data()))))
             pixels.clear();
     }
-    for (IUnknown* object : std::initializer_list<IUnknown*>{converted, frame, decoder, stream})
-        if (object) object->Release();
     return pixels;
 }
 

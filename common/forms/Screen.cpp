@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/Form.h"
+#include "system/Scoped.h"
 
 namespace ui {
 
@@ -27,9 +28,7 @@ int dpiOf(HMONITOR monitor) {
     static const auto get = lookUp<GetDpiForMonitor>(L"shcore.dll", "GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (get && monitor && SUCCEEDED(get(monitor, kEffectiveDpi, &x, &y)) && x > 0) return static_cast<int>(x);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(sys::WindowDc(nullptr), LOGPIXELSX);
     return dpi > 0 ? dpi : 96;
 }
 

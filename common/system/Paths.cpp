@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "system/Scoped.h"
+
 namespace sys {
 
 namespace {
@@ -43,20 +45,18 @@ bool exists(const std::wstring& path) {
     // Wildcards would make the search match other names.
     if (path.empty() || path.find_first_of(L"*?") != std::wstring::npos) return false;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
+    if (!sys::Search(FindFirstFileW(path.c_str(), &found))) return false;
     constexpr DWORD notOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return (found.dwFileAttributes & notOrdinary) == 0;
 }
 
 std::wstring describe(uint32_t error) {
-    wchar_t* buffer = nullptr;
+    wchar_t* made = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        error, 0, reinterpret_cast<wchar_t*>(&made), 0, nullptr);
+    const sys::Local<wchar_t> buffer(made);
     std::wstring text = length ? std::wstring(buffer, length) : L"错误代码 " + std::to_wstring(error);
-    if (buffer) LocalFree(buffer);
     // Some descriptions name their subject as an insert ("%1 is not a valid application").
     for (size_t at; (at = text.find(L"%1")) != std::wstring::npos;) text.replace(at, 2, L"该文件");
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))

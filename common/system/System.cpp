@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "system/Paths.h"
+#include "system/Scoped.h"
 
 namespace sys {
 
@@ -73,7 +74,7 @@ public:
     explicit WaveSound(SoundSource source) : source_(std::move(source)) {}
 
     uint32_t open() {
-        event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        event_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
         WAVEFORMATEX format{};
         format.wFormatTag = WAVE_FORMAT_PCM;
         format.nChannels = 1;
@@ -81,8 +82,8 @@ public:
         format.wBitsPerSample = 16;
         format.nBlockAlign = 2;
         format.nAvgBytesPerSec = 44100 * 2;
-        const MMRESULT result =
-            waveOutOpen(&out_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(event_), 0, CALLBACK_EVENT);
+        const MMRESULT result = waveOutOpen(&out_, WAVE_MAPPER, &format,
+                                            reinterpret_cast<DWORD_PTR>(event_.get()), 0, CALLBACK_EVENT);
         if (result != MMSYSERR_NOERROR) {
             out_ = nullptr;
             return result == MMSYSERR_NODRIVER || result == MMSYSERR_BADDEVICEID ? ERROR_DEV_NOT_EXIST
@@ -112,7 +113,6 @@ public:
             for (WAVEHDR& header : headers_) waveOutUnprepareHeader(out_, &header, sizeof(WAVEHDR));
             waveOutClose(out_);
         }
-        if (event_) CloseHandle(event_);
     }
 
     bool finished() const override { return finished_; }
@@ -142,7 +142,7 @@ private:
 
     SoundSource source_;
     HWAVEOUT out_ = nullptr;
-    HANDLE event_ = nullptr;
+    Handle event_;
     std::array<std::array<int16_t, kBlock>, 4> blocks_{};
     std::array<WAVEHDR, 4> headers_{};
     std::thread worker_;
@@ -291,7 +291,7 @@ private:
                             hidden ? CREATE_NO_WINDOW : 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
                             &startup, &process))
             return {GetLastError(), nullptr};
-        CloseHandle(process.hThread);
+        const Handle thread(process.hThread);
         return {0, std::shared_ptr<void>(process.hProcess, CloseHandle)};
     }
 
@@ -305,7 +305,6 @@ private:
         ofn.lpstrFile = name.data();
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
-        ofn.lpstrDefExt = dialog.defaultExtension.empty() ? nullptr : dialog.defaultExtension.c_str();
         ofn.Flags =
             OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
             (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is

@@ -25,7 +25,6 @@ enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 struct FileDialog {
     std::wstring title;
     std::wstring filter;  // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
-    std::wstring defaultExtension;
 };
 
 // A started program: error 0 and a process handle, or the system's error code.

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "system/Scoped.h"
 #include "text/Gbk.h"
 
 namespace text {
@@ -12,22 +13,6 @@ namespace {
 
 constexpr int kReplaceAttempts = 10;
 constexpr DWORD kReplaceWait = 50;  // milliseconds: half a second in all
-
-struct Handle {
-    HANDLE h;
-    explicit Handle(HANDLE handle) : h(handle) {}
-    HANDLE release() {
-        const HANDLE handle = h;
-        h = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    ~Handle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool ok() const { return h != INVALID_HANDLE_VALUE; }
-};
 
 uint32_t writeAll(HANDLE file, std::string_view bytes) {
     size_t done = 0;
@@ -47,14 +32,14 @@ constexpr std::wstring_view kTemporaryMark = L".~orvane";
 constexpr std::wstring_view kTemporaryEnd = L".tmp";
 
 // A new temporary file beside the path, never one that is already there.
-Handle createTemporary(const std::wstring& path, std::wstring& name) {
+sys::FileHandle createTemporary(const std::wstring& path, std::wstring& name) {
     static std::atomic<unsigned> count{0};
     for (;;) {
         name = path + std::wstring(kTemporaryMark) + std::to_wstring(GetCurrentProcessId()) + L"_" +
                std::to_wstring(count++) + std::wstring(kTemporaryEnd);
-        Handle file(
+        sys::FileHandle file(
             CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.ok() || GetLastError() != ERROR_FILE_EXISTS) return Handle(file.release());
+        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
 }
 
@@ -78,11 +63,11 @@ uint32_t replaceWithRetries(const std::wstring& temporary, const std::wstring& p
 // The holder still has the file: write it in place when its sharing allows that, as a
 // plain "create or empty, then write" would.
 uint32_t writeInPlace(const std::wstring& path, std::string_view bytes) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok()) return GetLastError();
-    return writeAll(file.h, bytes);
+    sys::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return GetLastError();
+    return writeAll(file, bytes);
 }
 
 bool isTemporaryName(std::wstring_view name, DWORD& owner) {
@@ -102,11 +87,8 @@ bool isTemporaryName(std::wstring_view name, DWORD& owner) {
 
 bool isRunning(DWORD process) {
     if (process == GetCurrentProcessId()) return true;
-    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
-    if (!handle) return false;
-    const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
-    CloseHandle(handle);
-    return running;
+    const sys::Handle handle(OpenProcess(SYNCHRONIZE, FALSE, process));
+    return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
 }
 
 }  // namespace
@@ -131,22 +113,22 @@ std::vector<std::string_view> lines(std::string_view bytes) {
 
 std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error) {
     // Delete sharing lets a writer replace the file while we read it.
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    sys::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&]() -> std::optional<std::string> {
         if (error) *error = GetLastError();
         return std::nullopt;
     };
-    if (!file.ok()) return fail();
+    if (!file) return fail();
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.h, &size)) return fail();
+    if (!GetFileSizeEx(file, &size)) return fail();
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
         DWORD read = 0;
-        if (!ReadFile(file.h, bytes.data() + done, chunk, &read, nullptr)) return fail();
+        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr)) return fail();
         if (read == 0) break;
         done += read;
     }
@@ -163,9 +145,9 @@ uint32_t writeBytes(const std::wstring& path, std::string_view bytes) {
     std::wstring temporary;
     uint32_t error = 0;
     {
-        Handle file = createTemporary(path, temporary);
-        if (!file.ok()) return GetLastError();
-        error = writeAll(file.h, bytes);
+        const sys::FileHandle file = createTemporary(path, temporary);
+        if (!file) return GetLastError();
+        error = writeAll(file, bytes);
     }
     if (!error) error = replaceWithRetries(temporary, path);
     if (!error) return 0;
@@ -178,15 +160,14 @@ void removeLeftovers(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
     const std::wstring pattern =
         folder + L"\\*" + std::wstring(kTemporaryMark) + L"*" + std::wstring(kTemporaryEnd);
-    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const sys::Search search(FindFirstFileW(pattern.c_str(), &found));
+    if (!search) return;
     do {
         DWORD owner = 0;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (!isTemporaryName(found.cFileName, owner) || isRunning(owner)) continue;
         DeleteFileW((folder + L"\\" + found.cFileName).c_str());
     } while (FindNextFileW(search, &found));
-    FindClose(search);
 }
 
 std::optional<std::wstring> readFirstLine(const std::wstring& path, uint32_t* error) {

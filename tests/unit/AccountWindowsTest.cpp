@@ -35,10 +35,7 @@ struct AccountWindows : ::testing::Test {
         if (auto* privacy = ui::find<FormYSZC>()) privacy->unload();
         ui::collect();
     }
-    void storePassword(const std::wstring& password) {
-        account::WorkingField working;
-        ASSERT_TRUE(account::store(L"user", password, working));
-    }
+    void storePassword(const std::wstring& password) { ASSERT_TRUE(account::store(L"user", password)); }
     FormLOGIN& loginWith(const std::wstring& typed) {
         FormLOGIN& login = ui::show<FormLOGIN>();
         login.setText(L"Text2", typed);

@@ -51,14 +51,12 @@ TEST_F(BadFilesTest, StateFilesFollowTheirRulesWhateverTheyHold) {
 
 TEST_F(BadFilesTest, APasswordFileOfAnyContentOnlyEverFailsTheCheck) {
     BadFiles bad("PASSWARD.une");
-    account::WorkingField working;
     for (int i = 0; i <= BadFiles::kCases; ++i) {
         const std::string bytes = i < BadFiles::kCases ? bad.next(i) : BadFiles::tenMegabytes('x');
         folder.put(account::PasswordFile, bytes);
         folder.put(account::UserFile, bytes);  // never read back, but it lies there
         const bool matches = bytes == account::scramble(L"pw") || bytes == account::scramble(L"pw") + "\r\n";
-        EXPECT_EQ(account::checkPassword(L"pw", working),
-                  matches ? account::Check::Pass : account::Check::Fail)
+        EXPECT_EQ(account::checkPassword(L"pw"), matches ? account::Check::Pass : account::Check::Fail)
             << "case " << i;
     }
 }

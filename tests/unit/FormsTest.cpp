@@ -1,6 +1,6 @@
 // The forms layer: one window per kind, the sizing rule, clicks on release over the
 // same area, text boxes without a length limit, the program's end with its last window,
-// keys for the whole window, and timers of the program.
+// keys for the whole window, timers of the program, and the GDI objects each window owns.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -194,6 +194,25 @@ TEST_F(FormsTest, ATextBoxKeepsItsLastTextAfterUnload) {
     probe.setText(L"Text1", L"乐谱 1 2 3");
     probe.unload();
     EXPECT_EQ(probe.text(L"Text1"), L"乐谱 1 2 3");
+}
+
+TEST_F(FormsTest, EachWindowMakesItsOwnFontsAndBrushesAndFreesThemWhenItUnloads) {
+    struct Other : Probe {};
+    Probe& first = ui::show<Probe>();
+    Other& second = ui::show<Other>();
+    const HFONT font = first.control(L"Text1").hfont;
+    const HBRUSH brush = first.control(L"Text1").brush;
+    EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_NE(font, second.control(L"Text1").hfont.get()) << "the table's row is copied without its font";
+    EXPECT_NE(brush, second.control(L"Text1").brush.get());
+
+    first.setColors(L"Text1", RGB(1, 2, 3), RGB(4, 5, 6));
+    EXPECT_EQ(GetObjectType(brush), 0u) << "a replaced brush is deleted";
+    first.unload();
+    EXPECT_EQ(GetObjectType(font), 0u);
+    EXPECT_EQ(GetObjectType(second.control(L"Text1").hfont), static_cast<DWORD>(OBJ_FONT))
+        << "the other window keeps its own";
+    second.unload();
 }
 
 namespace {

@@ -124,7 +124,7 @@ TEST_F(Notice, EndsWithItsTimerAndLeavesTheRequestAsItWas) {
     notice::popUp();
     notice::Form1& form = *ui::find<notice::Form1>();
     EXPECT_TRUE(IsWindowVisible(form.hwnd()));
-    EXPECT_TRUE(form.control(L"Timer1").visible) << "the timer runs once the panel shows";
+    EXPECT_TRUE(form.control(L"Timer1").enabled) << "the timer runs once the panel shows";
     EXPECT_EQ(form.control(L"Timer1").interval, 3000u);
     form.fire(L"Timer1");
     EXPECT_FALSE(ui::isOpen<notice::Form1>());

@@ -38,7 +38,7 @@ struct Splash : ::testing::Test {
             welcome.unload();
         });
     }
-    void noteTimer() { tickingWhileRouting = ui::find<Formlauncher>()->control(L"Timer1").visible; }
+    void noteTimer() { tickingWhileRouting = ui::find<Formlauncher>()->control(L"Timer1").enabled; }
     void TearDown() override {
         if (auto* splash = ui::find<Formlauncher>()) splash->unload();
         if (auto* error = ui::find<FormE>()) error->unload();
