@@ -10,6 +10,7 @@
 #include "forms/Program.h"
 #include "state/Notification.h"
 #include "system/Paths.h"
+#include "system/Scoped.h"
 #include "text/Gbk.h"
 #include "text/LineFile.h"
 
@@ -65,15 +66,14 @@ using FileStamps = std::vector<std::pair<std::wstring, unsigned long long>>;
 FileStamps wavFiles(const std::wstring& folder) {
     FileStamps files;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*.wav").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return files;
+    const sys::Search search(FindFirstFileW((folder + L"\\*.wav").c_str(), &found));
+    if (!search) return files;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const FILETIME& time = found.ftLastWriteTime;
         files.emplace_back(found.cFileName,
                            (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
     } while (FindNextFileW(search, &found));
-    FindClose(search);
     return files;
 }
 

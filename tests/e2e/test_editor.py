@@ -61,12 +61,15 @@ def outputs():
     return set(os.listdir(OUTPUT)) if os.path.isdir(OUTPUT) else set()
 
 
-def open_editor(folder):
-    """From the main menu's editor tile, as a person gets there."""
-    folder.start()
-    menu = wait_window(MENU, 20)
-    click(menu, *EDITOR_TILE_MIDDLE)
+def editor_from_menu(timeout=20):
+    """The main menu's editor tile clicked, as a person gets to the editor."""
+    click(wait_window(MENU, timeout), *EDITOR_TILE_MIDDLE)
     return wait_window(EDITOR)
+
+
+def open_editor(folder):
+    folder.start()
+    return editor_from_menu()
 
 
 def key(*keys):
@@ -169,9 +172,7 @@ class Closing(unittest.TestCase):
     def test_closing_with_changes_asks_and_each_answer_does_what_it_says(self):
         with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
             program = folder.start()
-            menu = wait_window(MENU, 20)
-            click(menu, *EDITOR_TILE_MIDDLE)
-            editor = wait_window(EDITOR)
+            editor = editor_from_menu()
             click(editor, *TEXT)
             run("xdotool", "type", "--delay", "30", "1 2 3")
             click(editor, *CLOSE)
@@ -183,10 +184,8 @@ class Closing(unittest.TestCase):
             click(editor, *CLOSE)
             self.box_button(1)  # 不保存
             self.assertTrue(wait_for(lambda: not windows(EDITOR), 5))
-            menu = wait_window(MENU)
 
-            click(menu, *EDITOR_TILE_MIDDLE)
-            editor = wait_window(EDITOR)
+            editor = editor_from_menu(10)
             click(editor, *TEXT)
             run("xdotool", "type", "--delay", "30", "4 5 6")
             click(editor, *CLOSE)
@@ -204,9 +203,7 @@ class Closing(unittest.TestCase):
     def test_ctrl_n_asks_as_new_does_and_alt_f4_returns_to_the_menu(self):
         with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
             program = folder.start()
-            menu = wait_window(MENU, 20)
-            click(menu, *EDITOR_TILE_MIDDLE)
-            editor = wait_window(EDITOR)
+            editor = editor_from_menu()
             click(editor, *TEXT)
             key("ctrl+n")  # the question of 新建; 否 keeps the text
             box = wait_window("确认", 10)
