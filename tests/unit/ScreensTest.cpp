@@ -19,11 +19,12 @@ namespace {
 class Sample : public ui::Form {
 public:
     Sample() : Form(layout) {}
+    int clicks = 0;
 
 private:
     static const ui::FormLayout layout;
     void Form_Load() override { fitToPicture(L"Image1"); }
-    void Area_Click() {}
+    void Area_Click() { ++clicks; }
 };
 
 const ui::FormLayout Sample::layout{
@@ -120,10 +121,17 @@ TEST_F(ScreensTest, AMoveToAMonitorOfAnotherDpiTakesTheSuggestedRectangleAndLays
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(form.control(L"Text1").edit, WM_GETFONT, 0, 0)),
               form.control(L"Text1").hfont);
 
-    // A click lands where the area is drawn now.
-    const POINT middle{(area2.left + area2.right) / 2, (area2.top + area2.bottom) / 2};
-    const POINT onScreen{now.left + middle.x, now.top + middle.y};
-    EXPECT_EQ(ChildWindowFromPoint(GetDesktopWindow(), onScreen), form.hwnd());
+    // A click lands where the area is drawn now, and not where it was drawn before. The
+    // click goes to the window itself: other tests' windows share this desktop.
+    const auto click = [&](RECT r) {
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, at);
+    };
+    click(area);
+    EXPECT_EQ(form.clicks, 0);
+    click(area2);
+    EXPECT_EQ(form.clicks, 1);
 
     // Far too large for its monitor at 480 dpi: the window shrinks to fit after all.
     RECT huge{0, 0, 5 * 514, 5 * 289};
