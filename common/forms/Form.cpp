@@ -159,8 +159,14 @@ void* innermostWindow() {
     return nullptr;
 }
 
-// A tooltip owned by the window, so that it goes with it.
+// A tooltip owned by the window, so that it goes with it. The common controls load with
+// the first one: a window without text boxes never waits for them.
 void addHoverText(HWND window, HWND box, const std::wstring& text) {
+    static const bool loaded = [] {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&controls);
+    }();
+    (void)loaded;
     HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
                                    nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -1,7 +1,5 @@
 #include "forms/Program.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <map>
 #include <typeindex>
@@ -34,8 +32,6 @@ Windows& windows() {
 void initialise(const std::wstring& programName) {
     declareDpiAwareness();
     sys::setProgramName(programName);
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);  // the tooltips of text boxes
     guard(registerFormClass);
 }
 
