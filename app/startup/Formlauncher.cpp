@@ -24,7 +24,7 @@ Formlauncher::Formlauncher() : Form(layout) {}
 void Formlauncher::Form_Load() {
     fitToPicture(L"Image1");
     showThemePicture(state::isLightTheme());
-    state::postNotification(text(L"Text1"), text(L"Text2"), *this);
+    afterShown([this] { state::postNotification(text(L"Text1"), text(L"Text2"), *this); });
 }
 
 void Formlauncher::Timer1_Timer() {

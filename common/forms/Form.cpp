@@ -23,6 +23,9 @@ constexpr int kProgramIcon = 1;
 // Timer ids from 1 up are the table's rows; this one keeps a topmost window on top.
 constexpr UINT_PTR kKeepOnTop = 0xF00D;
 constexpr UINT kKeepOnTopInterval = 100;
+// Posted by afterShown: the message loop takes it only after the loading and the paint
+// that bringUp sends.
+constexpr UINT kRunAfterShown = WM_APP + 1;
 constexpr DWORD kRaiseAfterFrontChange = 1000;  // ms
 constexpr int kCornerMargin = 12;               // pixels at 96 dpi between a moved pop-up and the corner
 constexpr int kFittedGap = 30;                  // twips kept free at the right of a fitted line
@@ -263,11 +266,12 @@ void Form::load() {
         SetTimer(window_, kKeepOnTop, kKeepOnTopInterval, nullptr);
     }
     Form_Load();
-    startTimers();
+    if (afterShown_.empty()) startTimers();
 }
 
-// After Form_Load: a message box raised while loading must not let a timer of the
-// window run under it (the splash would route to the next window over the box).
+// After Form_Load and what it left for after the first paint: a message box raised
+// while loading must not let a timer of the window run under it (the splash would route
+// to the next window over the box).
 void Form::startTimers() {
     if (!window_) return;  // unloaded while loading
     for (size_t i = 0; i < layout_.controls.size(); ++i) {
@@ -371,7 +375,9 @@ void Form::createControls() {
         Control& c = layout_.controls[i];
         if (c.kind == Kind::Timer) continue;  // started once the window has loaded
         if (c.kind == Kind::Label) c.hfont.reset(createFont(c.font, dpi_ * fit_));
-        if (c.kind != Kind::TextBox) continue;
+        // A hidden text without a size is a value the window keeps, never seen: it needs
+        // no edit control, whose class and font hold up a program's first window.
+        if (c.kind != Kind::TextBox || (!c.visible && c.bounds.width == 0 && c.bounds.height == 0)) continue;
         // Visible boxes that take input are tab stops, in the order of the table.
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.visible && !c.readOnly ? WS_TABSTOP : 0);
         if (c.multiLine) {
@@ -532,6 +538,11 @@ void Form::fitToPicture(const std::wstring& name) {
     SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::afterShown(std::function<void()> work) {
+    afterShown_.push_back(std::move(work));
+    if (afterShown_.size() == 1) PostMessageW(window_, kRunAfterShown, 0, 0);
+}
+
 void Form::showThemePicture(bool light) {
     setVisible(L"Image1", light);
     setVisible(L"Image2", !light);
@@ -567,6 +578,23 @@ int Form::hitTest(POINT point) const {
     return -1;
 }
 
+// The picture that alone makes what the window draws, where it covers all of it.
+const Control* Form::wholeWindowPicture(SIZE client) const {
+    const Control* picture = nullptr;
+    for (const Control& c : layout_.controls) {
+        if (!c.visible || (c.kind != Kind::Picture && c.kind != Kind::Label)) continue;
+        if (picture || c.kind != Kind::Picture) return nullptr;
+        picture = &c;
+    }
+    if (!picture || !picture->scaled) return nullptr;
+    const RECT r = pixelRect(picture->name);
+    const SIZE drawn = pictureSize(picture->picture);
+    return r.left <= 0 && r.top <= 0 && r.left + toPixels(drawn.cx * kTwipsPerPixel) >= client.cx &&
+                   r.top + toPixels(drawn.cy * kTwipsPerPixel) >= client.cy
+               ? picture
+               : nullptr;
+}
+
 void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
@@ -594,6 +622,15 @@ void Form::paint(HDC dc) {
             c.picture, {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)}));
     }
     const SIZE size = clientSize();
+    if (const Control* picture = wholeWindowPicture(size)) {
+        // One picture over the whole window (the splash, the pop-up) goes straight to the
+        // screen: a back buffer would copy it twice more, about 10 ms at 2x under Wine.
+        const RECT r = pixelRect(picture->name);
+        const sys::MemoryDc source = sys::memoryDcLike(dc);
+        sys::Selection selected(source, picture->scaled);
+        BitBlt(dc, r.left, r.top, size.cx - r.left, size.cy - r.top, source, 0, 0, SRCCOPY);
+        return;
+    }
     const sys::Canvas canvas(dc, size);
     const RECT all{0, 0, size.cx, size.cy};
     FillRect(canvas, &all, sys::Brush(CreateSolidBrush(layout_.back)));
@@ -672,6 +709,13 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (fit_ < 1) size = windowSize();
             SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
                          SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case kRunAfterShown: {
+            const auto work = std::move(afterShown_);
+            afterShown_.clear();
+            for (const auto& run : work) run();
+            startTimers();
             return 0;
         }
         case WM_TIMER: {

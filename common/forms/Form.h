@@ -193,6 +193,10 @@ public:
     void fitToPicture(const std::wstring& name);
     // Image1 (light artwork) or Image2 (dark artwork), never both.
     void showThemePicture(bool light);
+    // From Form_Load: runs `work` once the window is up and painted, for what would
+    // hold up its first paint (starting another program takes a tenth of a second). The
+    // window's timers start after it, as after the rest of the loading.
+    void afterShown(std::function<void()> work);
 
     // Pixels of the window's DPI and fit.
     int toPixels(int twips) const;
@@ -225,6 +229,7 @@ private:
     void keepTexts();
     void releaseControls();
     void paint(HDC dc);
+    const Control* wholeWindowPicture(SIZE client) const;
     void drawFitted(HDC dc, const Control& c, RECT r) const;
     int hitTest(POINT point) const;
     // Scaling: the monitor's DPI and the fit into its work area, then every font, text
@@ -243,6 +248,7 @@ private:
     DWORD raiseUntil_ = 0;      // topmost: raised again until this tick count
     int pressed_ = -1;
     bool shown_ = false;
+    std::vector<std::function<void()>> afterShown_;
 };
 
 // The form a window belongs to (itself or one of its controls), or nothing.

@@ -38,6 +38,12 @@ struct Splash : ::testing::Test {
             welcome.unload();
         });
     }
+    // The splash up and painted, and what it asked to run after that done.
+    void showSplash() {
+        ui::show<Formlauncher>();
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
     void noteTimer() { tickingWhileRouting = ui::find<Formlauncher>()->control(L"Timer1").enabled; }
     void TearDown() override {
         if (auto* splash = ui::find<Formlauncher>()) splash->unload();
@@ -81,6 +87,8 @@ TEST_F(Splash, ShowsThePictureOfTheTheme) {
 TEST_F(Splash, PostsTheWelcomeNotificationThenStartsNotice) {
     folder.put(L"title.une", "a much longer title from an earlier request\r\n");
     ui::show<Formlauncher>();
+    EXPECT_TRUE(system.started.empty()) << "starting notice waits for the splash's first paint";
+    showSplash();
     EXPECT_EQ(folder.bytes(L"title.une"), "\xBB\xB6\xD3\xAD\r\n");
     EXPECT_EQ(folder.bytes(L"text.une"), "Orvane\xD5\xFD\xD4\xDA\xC6\xF4\xB6\xAF\r\n");
     ASSERT_EQ(system.started.size(), 1u);
@@ -97,7 +105,7 @@ TEST_F(Splash, WithoutNoticeOnlyTheErrorWindowShows) {
             folder.put(L"notice.exe", "MZ");
             SetFileAttributesW(folder.file(L"notice.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
         }
-        ui::show<Formlauncher>();
+        showSplash();
         EXPECT_FALSE(ui::isOpen<Formlauncher>()) << missing;
         ASSERT_TRUE(ui::isOpen<FormE>()) << missing;
         EXPECT_TRUE(system.started.empty()) << missing;
@@ -117,7 +125,7 @@ TEST_F(Splash, WithoutNoticeOnlyTheErrorWindowShows) {
 
 TEST_F(Splash, ANoticeThatCannotStartIsReportedAndTheSplashGoesOn) {
     system.startError = ERROR_BAD_EXE_FORMAT;
-    ui::show<Formlauncher>();
+    showSplash();
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_NE(system.messages[0].text.find(L"notice.exe"), std::wstring::npos);
     EXPECT_TRUE(ui::isOpen<Formlauncher>());
@@ -139,7 +147,7 @@ TEST_F(Splash, RoutesByTheFirstRunFlagAsANumber) {
 TEST_F(Splash, ARequestThatCannotBeWrittenIsNamedAndNoticeIsNotStarted) {
     folder.put(L"text.une", "old\r\n");
     SetFileAttributesW(folder.file(L"text.une").c_str(), FILE_ATTRIBUTE_READONLY);
-    ui::show<Formlauncher>();
+    showSplash();
     SetFileAttributesW(folder.file(L"text.une").c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_NE(system.messages[0].text.find(folder.file(L"text.une")), std::wstring::npos);
