@@ -7,6 +7,9 @@
 #include "text/LineFile.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The splash's picture decodes while the window system starts and the window is made.
+    // The manifest has made the program DPI aware already, so its scale is known.
+    Formlauncher::preparePicture();
     ui::initialise(L"奥文Orvane");
     // Writes that a kill cut short leave their temporary files behind.
     text::removeLeftovers(sys::programFolder());

@@ -1,6 +1,7 @@
 #include "startup/Formlauncher.h"
 
 #include "art/Art.h"
+#include "forms/Pictures.h"
 #include "forms/Program.h"
 #include "setup/Formwel.h"
 #include "startup/Formmain.h"
@@ -20,6 +21,10 @@ const ui::FormLayout Formlauncher::layout{
     }};
 
 Formlauncher::Formlauncher() : Form(layout) {}
+
+void Formlauncher::preparePicture() {
+    ui::preparePicture(state::isLightTheme() ? ART_SPLASH_LIGHT : ART_SPLASH_DARK);
+}
 
 void Formlauncher::Form_Load() {
     fitToPicture(L"Image1");

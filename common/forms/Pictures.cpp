@@ -5,8 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
+#include <map>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 
+#include "forms/Screen.h"
 #include "system/Failure.h"
 #include "system/Paths.h"
 #include "system/Scoped.h"
@@ -15,13 +21,17 @@ namespace ui {
 
 namespace {
 
+IWICImagingFactory* makeFactory() {
+    IWICImagingFactory* made = nullptr;
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+    return made;
+}
+
 // The imaging component's factory, made once for the thread of the windows.
 IWICImagingFactory* imaging() {
     static IWICImagingFactory* factory = [] {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // S_FALSE when it already was
-        IWICImagingFactory* made = nullptr;
-        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
-        return made;
+        return makeFactory();
     }();
     return factory;
 }
@@ -60,11 +70,31 @@ SIZE headerSize(const Resource& png) {
     return {number(16), number(20)};
 }
 
-// The PNG's pixels, 32 bits each, rows top-down; empty when it cannot be decoded. The
-// imaging component reads the resource in place and converts the rows in bulk.
-std::vector<uint32_t> decode(const Resource& png, SIZE size) {
-    std::vector<uint32_t> pixels;
-    IWICImagingFactory* factory = imaging();
+// A bitmap of 32-bit pixels, rows top-down, that the program writes directly.
+struct Pixels {
+    sys::Bitmap bitmap;
+    uint32_t* bits = nullptr;
+    explicit operator bool() const { return bits != nullptr; }
+};
+
+Pixels newPixels(SIZE size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // rows top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Pixels made;
+    made.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (made.bitmap) made.bits = static_cast<uint32_t*>(bits);
+    return made;
+}
+
+// The PNG's pixels; none when it cannot be decoded. The imaging component reads the
+// resource in place and writes the rows straight into the bitmap.
+Pixels decode(IWICImagingFactory* factory, const Resource& png, SIZE size) {
     sys::Com<IWICStream> stream;
     sys::Com<IWICBitmapDecoder> decoder;
     sys::Com<IWICBitmapFrameDecode> frame;
@@ -79,27 +109,12 @@ std::vector<uint32_t> decode(const Resource& png, SIZE size) {
         SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.get(), converted.put())) &&
         SUCCEEDED(converted->GetSize(&width, &height)) && static_cast<LONG>(width) == size.cx &&
         static_cast<LONG>(height) == size.cy;
-    if (ok) {
-        pixels.resize(static_cast<size_t>(width) * height);
-        if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
-                                         reinterpret_cast<BYTE*>(pixels.data()))))
-            pixels.clear();
-    }
+    if (!ok) return {};
+    Pixels pixels = newPixels(size);
+    const UINT bytes = width * height * 4;
+    if (pixels && FAILED(converted->CopyPixels(nullptr, width * 4, bytes, reinterpret_cast<BYTE*>(pixels.bits))))
+        return {};
     return pixels;
-}
-
-HBITMAP toBitmap(const std::vector<uint32_t>& pixels, SIZE size) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;  // rows top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap) std::memcpy(bits, pixels.data(), pixels.size() * 4);
-    return bitmap;
 }
 
 // The scales to try for a picture shown `need` times its 1x size: the nearest that is
@@ -164,7 +179,51 @@ uint32_t blend(const uint32_t* row, size_t step, const std::vector<Tap>& taps) {
     return out;
 }
 
+// Pictures being decoded ahead, by resource and scale: each is taken once.
+std::mutex preparedLock;
+std::map<std::pair<int, int>, std::future<Pixels>> prepared;
+
+Pixels takePrepared(int resourceId, int percent) {
+    std::future<Pixels> pixels;
+    {
+        const std::lock_guard lock(preparedLock);
+        const auto it = prepared.find({resourceId, percent});
+        if (it == prepared.end()) return {};
+        pixels = std::move(it->second);
+        prepared.erase(it);
+    }
+    return pixels.get();
+}
+
 }  // namespace
+
+void preparePicture(int resourceId) {
+    const SIZE base = pictureSize(resourceId);
+    if (base.cx <= 0) return;
+    for (int percent : preference(systemDpi() / 96.0)) {
+        const Resource png = find(resourceId, percent);
+        const SIZE drawn = headerSize(png);
+        if (drawn.cx <= 0) continue;
+        const std::lock_guard lock(preparedLock);
+        auto& pixels = prepared[{resourceId, percent}];
+        if (pixels.valid()) return;
+        // The thread is left to run: a program that ends before it has finished does not
+        // wait for it. It joins the free-threaded apartment for a factory of its own.
+        std::promise<Pixels> decoded;
+        pixels = decoded.get_future();
+        std::thread([png, drawn, decoded = std::move(decoded)]() mutable {
+            const HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            Pixels made;
+            if (IWICImagingFactory* factory = makeFactory()) {
+                made = decode(factory, png, drawn);
+                factory->Release();
+            }
+            if (SUCCEEDED(joined)) CoUninitialize();
+            decoded.set_value(std::move(made));
+        }).detach();
+        return;
+    }
+}
 
 std::vector<uint32_t> resample(const std::vector<uint32_t>& pixels, SIZE from, SIZE to) {
     const auto across = taps(from.cx, to.cx), down = taps(from.cy, to.cy);
@@ -195,15 +254,18 @@ HBITMAP loadPicture(int resourceId, SIZE size) {
         const Resource png = find(resourceId, percent);
         const SIZE drawn = headerSize(png);
         if (drawn.cx <= 0) continue;
-        const auto pixels = decode(png, drawn);
-        if (pixels.empty()) continue;
-        HBITMAP bitmap = drawn.cx == size.cx && drawn.cy == size.cy
-                             ? toBitmap(pixels, size)
-                             : toBitmap(resample(pixels, drawn, size), size);
-        if (!bitmap)
+        Pixels pixels = takePrepared(resourceId, percent);
+        if (!pixels) pixels = decode(imaging(), png, drawn);
+        if (!pixels) continue;
+        if (drawn.cx == size.cx && drawn.cy == size.cy) return pixels.bitmap.release();
+        Pixels scaled = newPixels(size);
+        if (!scaled)
             throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：" +
                                sys::describe(GetLastError()));
-        return bitmap;
+        const auto filtered =
+            resample({pixels.bits, pixels.bits + static_cast<size_t>(drawn.cx) * drawn.cy}, drawn, size);
+        std::memcpy(scaled.bits, filtered.data(), filtered.size() * 4);
+        return scaled.bitmap.release();
     }
     throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：图片数据无法解码");
 }

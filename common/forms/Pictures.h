@@ -19,6 +19,12 @@ SIZE pictureSize(int resourceId);
 // or cannot be decoded throws sys::Failure.
 HBITMAP loadPicture(int resourceId, SIZE size);
 
+// Starts decoding the picture on a thread of its own, at the scale of the system's DPI
+// (the primary monitor's, where windows open): the next loadPicture of it at that scale
+// takes the pixels instead of decoding them, so that a first paint waits less while the
+// window is made. A picture shown at another scale is decoded as usual.
+void preparePicture(int resourceId);
+
 // The scales a picture is drawn at, in percent, for the resource types above.
 inline constexpr int kPictureScales[] = {100, 150, 200};
 

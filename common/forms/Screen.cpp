@@ -63,6 +63,13 @@ void declareDpiAwareness() {
     SetProcessDPIAware();
 }
 
+int systemDpi() {
+    using GetDpiForSystem = UINT(WINAPI*)();
+    static const auto get = lookUp<GetDpiForSystem>(L"user32.dll", "GetDpiForSystem");
+    const int dpi = get ? static_cast<int>(get()) : 0;
+    return dpi > 0 ? dpi : primaryMonitor().dpi;
+}
+
 Monitor primaryMonitor() {
     return describe(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
 }

@@ -21,6 +21,9 @@ struct Monitor {
 };
 Monitor primaryMonitor();
 Monitor monitorOf(const RECT& rect);
+// The system's DPI, which is the primary monitor's at sign-in, read without starting the
+// window system: a guess for work begun before the first window.
+int systemDpi();
 
 // The uniform factor (at most 1) by which a window of `design` pixels at 96 dpi, drawn
 // at `dpi` with a frame of `frame` pixels, shrinks until it fits the work area.
