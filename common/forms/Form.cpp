@@ -540,7 +540,7 @@ void Form::fitToPicture(const std::wstring& name) {
 
 void Form::afterShown(std::function<void()> work) {
     afterShown_.push_back(std::move(work));
-    if (afterShown_.size() == 1) PostMessageW(window_, kRunAfterShown, 0, 0);
+    if (window_ && afterShown_.size() == 1) PostMessageW(window_, kRunAfterShown, 0, 0);
 }
 
 void Form::showThemePicture(bool light) {
