@@ -130,7 +130,8 @@ def draw_editor(dark):
     gx = GUTTER[0]
     left = cv.layer(CARD, radius=14)
     left.rect((0, 0, gx + GUTTER[2] - CARD[0], CARD[3]), fill=gutter)
-    left.rect((gx + GUTTER[2] - CARD[0], 0, 1, CARD[3]), fill=line)
+    if gutter != text_area:  # a rule between two grounds; on one ground it would stand alone
+        left.rect((gx + GUTTER[2] - CARD[0], 0, 1, CARD[3]), fill=line)
     left.merge()
     cv.rect(CARD, outline=line, radius=14)
 
