@@ -467,8 +467,11 @@ void Form::readText(const std::wstring& name, const std::function<void(std::wstr
 void Form::setText(const std::wstring& name, const std::wstring& text) {
     Control& c = control(name);
     c.text = text;
+    // An edit control's text ends at a NUL, and what follows would be gone at the next
+    // read (a score saved again would lose it): in a text box each NUL stands as a space.
+    if (c.kind == Kind::TextBox) std::replace(c.text.begin(), c.text.end(), L'\0', L' ');
     ++c.changes;  // a multi-line edit control reports no change for WM_SETTEXT
-    if (c.edit) SetWindowTextW(c.edit, text.c_str());
+    if (c.edit) SetWindowTextW(c.edit, c.text.c_str());
     if (window_ && c.kind == Kind::Label) InvalidateRect(window_, nullptr, FALSE);
 }
 

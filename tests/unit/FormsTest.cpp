@@ -147,11 +147,14 @@ TEST_F(FormsTest, AClickFiresOnReleaseOverTheSameArea) {
     EXPECT_EQ(probe.clicksB, 1);
 }
 
-TEST_F(FormsTest, TextBoxesTakeTextOfAnyLength) {
+TEST_F(FormsTest, TextBoxesTakeTextOfAnyLengthAndAnyCharacter) {
     Probe& probe = ui::show<Probe>();
     const std::wstring longText(200000, L'谱');
     probe.setText(L"Text1", longText);
     EXPECT_EQ(probe.text(L"Text1"), longText);
+    // A NUL would end the box's text there: it stands as a space, and what follows stays.
+    probe.setText(L"Text1", std::wstring(L"1 2\0 3\0\0 4", 10));
+    EXPECT_EQ(probe.text(L"Text1"), L"1 2  3   4");
 }
 
 TEST_F(FormsTest, TimersTickOnlyWhenEnabled) {
