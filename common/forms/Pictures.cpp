@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -205,22 +206,26 @@ void preparePicture(int resourceId) {
         const SIZE drawn = headerSize(png);
         if (drawn.cx <= 0) continue;
         const std::lock_guard lock(preparedLock);
-        auto& pixels = prepared[{resourceId, percent}];
-        if (pixels.valid()) return;
+        if (prepared.count({resourceId, percent})) return;
         // The thread is left to run: a program that ends before it has finished does not
         // wait for it. It joins the free-threaded apartment for a factory of its own.
         std::promise<Pixels> decoded;
-        pixels = decoded.get_future();
-        std::thread([png, drawn, decoded = std::move(decoded)]() mutable {
-            const HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-            Pixels made;
-            if (IWICImagingFactory* factory = makeFactory()) {
-                made = decode(factory, png, drawn);
-                factory->Release();
-            }
-            if (SUCCEEDED(joined)) CoUninitialize();
-            decoded.set_value(std::move(made));
-        }).detach();
+        auto future = decoded.get_future();
+        try {
+            std::thread([png, drawn, decoded = std::move(decoded)]() mutable {
+                const HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+                Pixels made;
+                if (IWICImagingFactory* factory = makeFactory()) {
+                    made = decode(factory, png, drawn);
+                    factory->Release();
+                }
+                if (SUCCEEDED(joined)) CoUninitialize();
+                decoded.set_value(std::move(made));
+            }).detach();
+        } catch (const std::system_error&) {
+            return;  // no thread to be had: the picture is decoded when it is asked for
+        }
+        prepared.emplace(std::pair{resourceId, percent}, std::move(future));
         return;
     }
 }
