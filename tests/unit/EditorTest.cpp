@@ -81,6 +81,7 @@ TEST_F(Editor, OpensAtTheTopLeftWithTheDefaultScoreAndTheColoursOfTheTheme) {
     EXPECT_EQ(editor.clientSize().cy, 863);
     EXPECT_EQ(editor.text(L"txtCode"), L"Orvane测试版本\r\n远帆青石制作\r\n");
     EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
+    EXPECT_EQ(editor.text(L"LabelMSG"), L"注意！通过Ai模型创作、新建、打开 等操作会重置编辑器");
     EXPECT_TRUE(editor.visible(L"Image1"));
     EXPECT_FALSE(editor.visible(L"Image2"));
     EXPECT_EQ(editor.control(L"lblLineNo").back, RGB(0xE0, 0xE0, 0xE0));
@@ -210,6 +211,17 @@ TEST_F(Editor, SaveThenOpenAddsOneEmptyLine) {
     EXPECT_EQ(system.messages.back().text, L"您取消了保存");
     EXPECT_EQ(system.messages.back().title, L"Save Cancelled");
     EXPECT_EQ(system.messages.back().icon, sys::Icon::Exclamation);
+
+    // Each dialog gets its own title and filter every time, whatever was shown before.
+    ASSERT_EQ(system.dialogs.size(), 5u);
+    for (const ShownDialog& shown : system.dialogs) {
+        EXPECT_EQ(shown.dialog.title, shown.save ? L"保存" : L"选择一个 .sop 文件");
+        EXPECT_EQ(shown.dialog.filter,
+                  shown.save ? L"SOP （Orvane乐谱文件）|*.sop" : L"Orvane曲谱 (*.sop)|*.sop");
+    }
+    EXPECT_EQ(std::count_if(system.dialogs.begin(), system.dialogs.end(),
+                            [](const ShownDialog& d) { return d.save; }),
+              3);
 }
 
 TEST_F(Editor, TheCloseCrossShowsTheMainMenuAgain) {

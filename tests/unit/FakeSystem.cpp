@@ -25,15 +25,20 @@ sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view tit
     return answer;
 }
 
-std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog&) {
+std::optional<std::wstring> FakeSystem::chooseFile(bool save, const sys::FileDialog& dialog) {
+    dialogs.push_back({save, dialog});
     if (chosenFiles.empty()) return std::nullopt;
     auto file = chosenFiles.front();
     chosenFiles.pop_front();
     return file;
 }
 
+std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog& dialog) {
+    return chooseFile(false, dialog);
+}
+
 std::optional<std::wstring> FakeSystem::saveFile(const sys::FileDialog& dialog) {
-    return openFile(dialog);
+    return chooseFile(true, dialog);
 }
 
 sys::Started FakeSystem::start(const std::wstring& path, const std::wstring& arguments) {

@@ -18,6 +18,11 @@ struct ShownMessage {
     void* owner;  // the window the box belongs to
 };
 
+struct ShownDialog {
+    bool save;  // the save dialog, else the open dialog
+    sys::FileDialog dialog;
+};
+
 class FakeSystem : public sys::System {
 public:
     FakeSystem();
@@ -44,6 +49,7 @@ public:
     std::vector<int16_t> pull(size_t most);
 
     std::vector<ShownMessage> messages;
+    std::vector<ShownDialog> dialogs;         // each file dialog shown, with its title and filter
     std::vector<std::wstring> started;        // path, then " " and the arguments if any
     std::vector<std::wstring> startedHidden;  // the starts without a window, also in `started`
     std::vector<unsigned> sleeps;
@@ -70,6 +76,9 @@ public:
         ++endedNow;
         throw sys::Ended{};
     }
+
+private:
+    std::optional<std::wstring> chooseFile(bool save, const sys::FileDialog& dialog);
 };
 
 // Whether the action ended the program (and so stopped where it did).
