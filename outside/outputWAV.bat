@@ -29,8 +29,10 @@ python wav.py
 exit /b %errorlevel%
 
 :no_folder
+echo 缺少存放音符采样的文件夹 wav，它应在 %~dp0 中。
 echo The folder wav, with the note samples, is missing from %~dp0
 exit /b 3
 :no_joiner
+echo 既没有Python 3.6或更高的版本，也没有合成程序 wav\wavjoin.exe，请重新安装奥文Orvane。
 echo Neither Python 3.6 or later nor the joiner wav\wavjoin.exe is there. Reinstall Orvane.
 exit /b 3

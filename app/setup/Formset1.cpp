@@ -37,9 +37,9 @@ void Formset1::Image4_Click() {
     const std::wstring installer = sys::inProgramFolder(L"python.exe");
     if (!sys::exists(installer)) {
         sys::message(
-            L"Orvane 不需要 Python：作曲和生成WAV文件都不用它，Python 是可选的。"
-            L"程序文件夹中没有 Python 安装程序（python.exe）；如果您想安装 Python，"
-            L"请从 python.org 下载。点击“下一步”继续设置。");
+            L"本程序没有附带Python安装程序（程序文件夹中没有 python.exe）。"
+            L"在这个版本中Python是可选的：不安装Python，也可以作曲和生成WAV文件。"
+            L"如需安装Python，可从 python.org 下载。点击“下一步”继续设置。");
         return;
     }
     if (const sys::Started started = sys::start(installer); !started) {

@@ -164,7 +164,7 @@ class Setup(unittest.TestCase):
             step1 = wait_window(STEP)
             click(step1, *INSTALL)
             box = wait_window(MESSAGE, 10)
-            screenshot(os.path.join(screens(), "setup_no_python.png"), box)
+            screenshot(os.path.join(screens(), "setup_no_python.png"), step1)  # the box over the step
             self.assertEqual(windows(ERROR), [])
             click(box, box.width // 2, box.height - 24)  # OK
             self.assertTrue(wait_no_window(MESSAGE, 5))
