@@ -21,7 +21,7 @@ const ui::Font kSongTi{L"宋体", 10.5};
 const ui::Font kNewSongTi{L"新宋体", 10.5};
 
 const wchar_t kDefaultScore[] = L"Orvane测试版本\r\n远帆青石制作\r\n";
-const wchar_t kRendering[] = L"正在生成WAV…";
+const wchar_t kRendering[] = L"正在生成WAV文件…";
 const wchar_t kPlaying[] = L"播放中…（Esc停止）";
 
 }  // namespace
@@ -106,7 +106,7 @@ void FormEditor::TimerZT_Timer() {
 }
 
 void FormEditor::renderingEnded(bool succeeded) {
-    showOutcome(succeeded ? L"WAV文件已生成" : L"生成WAV失败");
+    showOutcome(succeeded ? L"WAV文件已生成" : L"生成WAV文件失败");
 }
 
 void FormEditor::showStatus(const std::wstring& status) {
@@ -206,7 +206,7 @@ bool FormEditor::save() {
         }
         const bool more = shown.size() < lost.size() + count;
         const std::wstring question =
-            L"乐谱中有以下字符无法保存在 .sop 文件中（GBK 编码），保存后它们会变成“?”：\r\n" + shown +
+            L"乐谱中有以下字符无法保存在 .sop 文件中（GBK编码），保存后它们会变成“?”：\r\n" + shown +
             (more ? L"等" : L"") + L"\r\n仍要保存吗？";
         if (sys::system().messageBox(question, {}, sys::Buttons::YesNoDefaultNo, sys::Icon::Warning) !=
             sys::Answer::Yes)
@@ -340,6 +340,6 @@ void FormEditor::ImageWAV_Click() {
 }
 
 void FormEditor::renderingFailed(const std::wstring& cause) {
-    showOutcome(L"生成WAV失败");
+    showOutcome(L"生成WAV文件失败");
     sys::message(L"没有生成WAV文件：" + cause, sys::Icon::Error);
 }

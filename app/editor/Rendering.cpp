@@ -20,9 +20,10 @@ std::wstring outputFolder = kOutputFolder;
 
 namespace {
 
-// Exit codes of outputWAV.bat, passed on from the joiner wavjoin.exe; any other
-// non-zero code is Python's, for the script that failed.
-constexpr uint32_t kMissingItems = 3, kUnreadable = 4, kNotWritten = 5;
+// Exit codes of outputWAV.bat, passed on from the joiner wavjoin.exe (3 also when the
+// batch file finds neither Python nor the joiner); Python ends with 1 when the script
+// fails. Any other code is unknown: the message names the step.
+constexpr uint32_t kPythonFailed = 1, kMissingItems = 3, kUnreadable = 4, kNotWritten = 5;
 
 // The joining script (the design's TextY): joins the frames of the listed note samples (mono, 16-bit,
 // 44100 Hz) into one WAV file named after the moment it runs. 29 lines, 924 characters.
@@ -109,14 +110,15 @@ std::wstring causeOfFailure(uint32_t code, bool landed) {
         return L"outputWAV.bat 找不到生成脚本或合成程序 wavjoin.exe（应在 " + sys::inProgramFolder(L"wav") +
                L" 中）。请重新安装奥文Orvane。";
     if (code == kUnreadable)
-        return L"有音符采样或生成脚本无法读取。请检查 " + sys::inProgramFolder(L"wav") +
+        return L"合成程序 wavjoin.exe 无法读取音符采样或生成脚本。请检查 " + sys::inProgramFolder(L"wav") +
                L" 中的 0.wav 到 7.wav 是否完好，或重新安装奥文Orvane。";
     if (code == kNotWritten)
         return L"无法在输出文件夹 " + outputFolder + L" 中写入WAV文件。请检查磁盘空间和该文件夹的权限。";
-    if (code != 0)
-        return L"生成脚本 wav\\wav.py 运行出错（退出代码 " + std::to_wstring(code) + L"）" +
-               (landed ? L"，输出文件夹中的新文件可能不完整" : L"") +
+    const std::wstring incomplete = landed ? L"，输出文件夹中的新文件可能不完整" : L"";
+    if (code == kPythonFailed)
+        return L"Python运行生成脚本 wav\\wav.py 时出错（退出代码1）" + incomplete +
                L"。请检查音符采样 0.wav 到 7.wav 是否完好。";
+    if (code != 0) return L"生成WAV文件时出错（退出代码" + std::to_wstring(code) + L"）" + incomplete + L"。";
     return L"outputWAV.bat 已运行结束，但输出文件夹 " + outputFolder + L" 中没有出现新的WAV文件。";
 }
 
@@ -178,8 +180,8 @@ std::wstring render(std::wstring_view score) {
     const std::wstring batch = sys::inProgramFolder(L"outputWAV.bat");
     if (!sys::exists(batch))
         return L"找不到批处理文件 outputWAV.bat（" + batch +
-               L"），它用 Python 把音符采样连成WAV文件。"
-               L"请重新安装奥文Orvane。";
+               L"）。它把音符采样连成WAV文件：装有Python时由Python运行生成脚本，"
+               L"否则由自带的合成程序 wavjoin.exe 完成。请重新安装奥文Orvane。";
     // The outcome is posted once the batch file has ended, by the program: the editor
     // may close meanwhile.
     if (const sys::Started started = start(batch); !started)

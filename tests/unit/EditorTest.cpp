@@ -261,7 +261,7 @@ TEST_F(Editor, RenderingWritesTheScriptStartsTheBatchAndAnnouncesOnlyANewFile) {
     ASSERT_EQ(system.started.size(), 1u);
     EXPECT_EQ(system.startedHidden, std::vector<std::wstring>{folder.file(L"outputWAV.bat")}) << "no console";
     EXPECT_TRUE(rendering::running());
-    EXPECT_EQ(editor.text(L"LabelZT"), L"正在生成WAV…");
+    EXPECT_EQ(editor.text(L"LabelZT"), L"正在生成WAV文件…");
 
     // Running: nothing announced yet.
     rendering::check();
@@ -295,7 +295,9 @@ TEST_F(Editor, RenderingThatFailsNamesTheCauseAndAnnouncesNothing) {
         EXPECT_FALSE(posted());
         return system.messages.empty() ? std::wstring() : system.messages.back().text;
     };
-    EXPECT_NE(render(0).find(L"outputWAV.bat"), std::wstring::npos) << "the batch file is missing";
+    const std::wstring noBatch = render(0);
+    EXPECT_NE(noBatch.find(L"outputWAV.bat"), std::wstring::npos) << "the batch file is missing";
+    EXPECT_NE(noBatch.find(L"wavjoin.exe"), std::wstring::npos) << "it runs the joiner without Python";
     EXPECT_TRUE(system.started.empty());
 
     folder.put(L"outputWAV.bat", "@echo off\r\n");
@@ -308,7 +310,9 @@ TEST_F(Editor, RenderingThatFailsNamesTheCauseAndAnnouncesNothing) {
     EXPECT_NE(render(3).find(L"5.wav"), std::wstring::npos) << "names the missing sample";
     folder.put(L"wav\\5.wav", "RIFF");
     EXPECT_NE(render(3).find(L"wavjoin.exe"), std::wstring::npos);
-    EXPECT_NE(render(1).find(L"退出代码 1"), std::wstring::npos);
+    EXPECT_EQ(render(1).find(L"Python运行生成脚本"), 0u) << "only Python ends with 1";
+    EXPECT_EQ(render(9009).find(L"生成WAV文件时出错（退出代码9009）"), 0u)
+        << "an unknown code names the step";
     EXPECT_NE(render(5).find(rendering::outputFolder), std::wstring::npos) << "names the output folder";
     // A file that was there before is no success; the same name written anew is.
     folder.put(L"OutputWAV\\WAV_old.wav", "RIFF");
@@ -335,7 +339,7 @@ TEST_F(Editor, ANewFileIsNoSuccessWhenTheBatchFileFailedAndTheWatchOutlivesTheEd
     EXPECT_FALSE(posted());
     ASSERT_FALSE(system.messages.empty());
     EXPECT_NE(system.messages.back().text.find(L"新文件可能不完整"), std::wstring::npos);
-    EXPECT_EQ(editor.text(L"LabelZT"), L"生成WAV失败");
+    EXPECT_EQ(editor.text(L"LabelZT"), L"生成WAV文件失败");
 
     // Closed while it runs: the outcome still comes, and a reopened editor neither
     // forgets the rendering nor starts a second one.
@@ -345,7 +349,7 @@ TEST_F(Editor, ANewFileIsNoSuccessWhenTheBatchFileFailedAndTheWatchOutlivesTheEd
     ASSERT_FALSE(ui::isOpen<FormEditor>());
     rendering::check();
     FormEditor& reopened = open();
-    EXPECT_EQ(reopened.text(L"LabelZT"), L"正在生成WAV…");
+    EXPECT_EQ(reopened.text(L"LabelZT"), L"正在生成WAV文件…");
     reopened.fire(L"ImageWAV");
     EXPECT_EQ(system.started.size(), 2u) << "one rendering at a time";
     reopened.unload();
