@@ -30,9 +30,9 @@ std::wstring barred(const Phrase& phrase) {
 std::wstring render(const Piece& piece) {
     std::wstring form;
     for (const std::wstring& label : piece.form) form += (form.empty() ? L"" : L" ") + label;
-    std::wstring text = L"OrvaneX 作品《" + piece.title + L"》\r\n";
-    text += L"OrvaneX 旋律模型创作。数字是音符：do 至 ti，零为休止；其余文字都是注释。\r\n";
-    text += L"曲式 " + form + L"，大调，每小节" + kCounts[piece.bar % 10] + L"拍，共" +
+    std::wstring text = L"OrvaneX模型作品《" + piece.title + L"》\r\n";
+    text += L"数字是音符：do至ti，零为休止；其余文字都是注释。\r\n";
+    text += L"曲式" + form + L"，大调，每小节" + kCounts[piece.bar % 10] + L"拍，共" +
             kCounts[piece.phrases.size() % 10] + L"个乐句\r\n";
     for (size_t i = 0; i < piece.phrases.size() && i < std::size(kOrdinals); ++i)
         text +=

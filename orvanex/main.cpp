@@ -71,12 +71,13 @@ int wmain(int argc, wchar_t** argv) {
             seed && !seed->empty() ? orvanex::Random::fromText(utf8(*seed)) : orvanex::Random::fresh();
         const std::wstring score = orvanex::render(orvanex::Composer(corpus).compose(random));
         if (const uint32_t error = orvanex::writeScore(out, score)) {
-            complain(L"OrvaneX 未能写出乐谱 / could not write the score: " + out + L"：" +
+            complain(L"OrvaneX模型未能写出乐谱 / OrvaneX could not write the score: " + out + L"：" +
                      sys::describe(error));
             return 1;
         }
     } catch (const std::exception& error) {
-        complain(L"OrvaneX 未能写出乐谱 / could not write the score: " + text::fromGbk(error.what()));
+        complain(L"OrvaneX模型未能写出乐谱 / OrvaneX could not write the score: " +
+                 text::fromGbk(error.what()));
         return 1;
     }
     return 0;

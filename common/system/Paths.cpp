@@ -56,7 +56,7 @@ std::wstring describe(uint32_t error) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         error, 0, reinterpret_cast<wchar_t*>(&made), 0, nullptr);
     const sys::Local<wchar_t> buffer(made);
-    std::wstring text = length ? std::wstring(buffer, length) : L"错误代码 " + std::to_wstring(error);
+    std::wstring text = length ? std::wstring(buffer, length) : L"错误代码" + std::to_wstring(error);
     // Some descriptions name their subject as an insert ("%1 is not a valid application").
     for (size_t at; (at = text.find(L"%1")) != std::wstring::npos;) text.replace(at, 2, L"该文件");
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))

@@ -99,7 +99,7 @@ class FromTheMenu(AiRun):
         self.assertIn("notice.exe", [exe for exe, _, _ in self.folder.started()])
 
         score = self.result()
-        self.assertTrue(score.startswith("OrvaneX 作品《"), score)
+        self.assertTrue(score.startswith("OrvaneX模型作品《"), score)
         self.assertEqual(self.saved_text(editor), score + "\r\n")
         after_run = pixels(editor, STATUS)
 

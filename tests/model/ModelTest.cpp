@@ -109,7 +109,7 @@ TEST(ModelProgram, WritesAGbkScoreWithCrLfAndNotesOnlyInPhrases) {
               0)
         << "valid GBK";
     const std::wstring score = text::fromGbk(bytes);
-    EXPECT_TRUE(score.starts_with(L"OrvaneX 作品《")) << bytes;
+    EXPECT_TRUE(score.starts_with(L"OrvaneX模型作品《")) << bytes;
     const auto phrases = phrasesOf(score);
     EXPECT_TRUE(phrases.size() == 3 || phrases.size() == 4) << bytes;
     EXPECT_EQ(model.folder.bytes(L"output\\output.sop.new"), "<missing>");

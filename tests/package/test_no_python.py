@@ -74,7 +74,7 @@ class WithoutPython(unittest.TestCase):
         click(menu, *press(AI_TILE))
         editor = wait_window(EDITOR, 20)
         score = self.read("output\\output.sop".replace("\\", os.sep)).decode("gbk")
-        self.assertTrue(score.startswith("OrvaneX 作品《"), score)
+        self.assertTrue(score.startswith("OrvaneX模型作品《"), score)
         click(editor, *press(SAVE_BUTTON))
         wait_window(SAVE_DIALOG, 10)
         run("xdotool", "type", "--delay", "20", "D:\\ai.sop")

@@ -18,8 +18,9 @@ namespace {
 
 const std::wstring kDefaultScore = L"Orvane测试版本\r\n远帆青石制作\r\n";
 // The model's result: GBK, a lone CR inside, no line end after the last line.
-const std::string kModelScore = text::toGbk(L"OrvaneX 作品《溪边小调》\r\n第一句（A）  1155  6650\r（终）");
-const std::wstring kLoadedScore = L"OrvaneX 作品《溪边小调》\r\n第一句（A）  1155  6650\r\n（终）\r\n";
+const std::string kModelScore =
+    text::toGbk(L"OrvaneX模型作品《溪边小调》\r\n第一句（A）  1155  6650\r（终）");
+const std::wstring kLoadedScore = L"OrvaneX模型作品《溪边小调》\r\n第一句（A）  1155  6650\r\n（终）\r\n";
 
 struct AiBridge : ::testing::Test {
     FakeSystem system;

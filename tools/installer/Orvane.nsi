@@ -29,7 +29,7 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${MAIN}"
-!define MUI_FINISHPAGE_RUN_TEXT "运行 ${PRODUCT}"
+!define MUI_FINISHPAGE_RUN_TEXT "运行${PRODUCT}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
@@ -42,10 +42,10 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PRODUCT} 安装程序"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PRODUCT}安装程序"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "© 2026 ${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "© 2025 ${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 
 Section "${PRODUCT}" SecProgram
@@ -86,8 +86,8 @@ Section "桌面快捷方式" SecDesktop
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "${PRODUCT} 的程序、音符采样和 AI 模型。"
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "在桌面上放一个 ${PRODUCT} 的快捷方式。"
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "${PRODUCT}的程序、音符采样和OrvaneX模型。"
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "在桌面上放一个${PRODUCT}的快捷方式。"
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 ; Removes what was shipped and what the programs write beside themselves, file by file,
