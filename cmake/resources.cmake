@@ -3,7 +3,7 @@
 # its file name without .exe. Every .exe we ship calls it.
 set(ORVANE_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(ORVANE_MANIFEST ${ORVANE_RESOURCE_DIR}/orvane.manifest)
-set(ORVANE_YEAR 2026)
+set(ORVANE_YEAR 2025)  # the year of the first release, as the splash shows it
 string(REPLACE "." "," ORVANE_VERSION_COMMAS "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 
 function(orvane_resources target name description)

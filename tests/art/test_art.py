@@ -6,6 +6,7 @@ lay over them, and that tools/art/make_art.py reproduces them exactly.
 
 import math
 import os
+import re
 import statistics
 import subprocess
 import sys
@@ -382,6 +383,21 @@ class SetupPictures(unittest.TestCase):
                 self.assertEqual(im.getpixel((360, 20)), (255, 255, 255), "white right part")
                 crops.append(im.crop((0, 0, 1150, 120)).tobytes())
         self.assertEqual(len(set(crops)), 1, "the top of the four steps differs")
+
+
+class CopyrightYear(unittest.TestCase):
+    def test_pictures_version_resources_and_installer_name_one_year(self):
+        """The year the pictures draw is the one the version resources and the installer
+        state: a new year set in one place alone fails here."""
+        sys.path.insert(0, str(GENERATOR.parent))
+        import art_kit  # noqa: E402
+        resources = (ROOT / "cmake" / "resources.cmake").read_text(encoding="utf-8")
+        installer = (ROOT / "tools" / "installer" / "Orvane.nsi").read_text(encoding="utf-8")
+        self.assertEqual(re.findall(r"set\(ORVANE_YEAR (\d+)\)", resources), [art_kit.YEAR])
+        self.assertEqual(re.findall(r"© (\d{4})", installer), [art_kit.YEAR])
+        generator = "".join(p.read_text(encoding="utf-8") for p in GENERATOR.parent.glob("*.py"))
+        self.assertEqual(re.findall(r'"[^"\n]*\b20\d\d\b[^"\n]*"', generator), [f'"{art_kit.YEAR}"'],
+                         "the pictures draw no year but art_kit.YEAR")
 
 
 if __name__ == "__main__":

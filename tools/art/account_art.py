@@ -176,7 +176,7 @@ def draw_settings(dark):
     cv.text(752 + 289 / 2, 292, "奥文Orvane", 30, WHITE, anchor="mm", bold=2)
     cv.text(752 + 289 / 2, 330, "让音乐创作变得", 15, (255, 255, 255, 225), anchor="mm")
     cv.text(752 + 289 / 2, 352, "前所未有的简单", 15, (255, 255, 255, 225), anchor="mm")
-    cv.text(752 + 289 / 2, 556, "版本 V1.0.0", 13, (255, 255, 255, 200), anchor="mm")
+    cv.text(752 + 289 / 2, 556, "版本：V1.0.0", 13, (255, 255, 255, 200), anchor="mm")
     return cv.finish()
 
 

@@ -34,6 +34,9 @@ WHITE = (255, 255, 255)
 
 SLOGAN = "让音乐创作变得前所未有的简单"
 MAKER = "青石软件"
+# The year of the first release, as the splash shows it; the copyright of every picture,
+# version resource and the installer names the same year (tests/art checks it).
+YEAR = "2025"
 
 
 # --------------------------------------------------------------------------

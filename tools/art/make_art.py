@@ -27,8 +27,8 @@ from io import BytesIO
 
 from PIL import Image
 
-from art_kit import (AT_ONE_AND_A_HALF, BLUE, MAKER, SCALE, SCALES, SLOGAN, VIOLET, WHITE, Canvas, alpha, arrow,
-                     between, close_button, glyph_bars, glyph_editor, glyph_folder, glyph_gear, glyph_info,
+from art_kit import (AT_ONE_AND_A_HALF, BLUE, MAKER, SCALE, SCALES, SLOGAN, VIOLET, WHITE, YEAR, Canvas, alpha,
+                     arrow, between, close_button, glyph_bars, glyph_editor, glyph_folder, glyph_gear, glyph_info,
                      glyph_sparkles, glyph_stone, ink_span, logo_image, maker_mark, mix, pseudo_qr, put_logo,
                      save_png, text_width, wave_lines)
 
@@ -77,7 +77,7 @@ def draw_splash(dark):
         cv.circle(116 + i * 14, 592, 3.5, fill=alpha(VIOLET if i == 0 else BLUE, 1 - i * 0.3))
     cv.text(160, 592, "正在启动…", 15, faint, anchor="lm")
 
-    cv.text(W - 48, H - 50, "2025", 44, WHITE, anchor="rs", bold=2)
+    cv.text(W - 48, H - 50, YEAR, 44, WHITE, anchor="rs", bold=2)
     name_w = 20 + 8 + text_width(MAKER, 17)
     maker_mark(cv, W - 48 - name_w, H - 40, 20, WHITE)
     cv.text(W - 48, H - 30, MAKER, 17, WHITE, anchor="rm", bold=1)
@@ -252,7 +252,7 @@ def draw_about():
     cv.rect((188, 226, 48, 4), fill=VIOLET, radius=2)
     cv.rect((240, 226, 14, 4), fill=BLUE, radius=2)
     cv.text(68, 262, "由" + MAKER + "开发", 15, soft)
-    cv.text(68, 286, "基于OrvaneX模型 · 版本 V1.0.0", 13, faint)
+    cv.text(68, 286, "基于OrvaneX模型 · 版本：V1.0.0", 13, faint)
 
     # the version mark
     card = (500, 108, 318, 210)
@@ -263,7 +263,7 @@ def draw_about():
     wave_lines(ly, (0, 150, 318, 70), alpha(WHITE, 0.14), count=2, width=2)
     ly.text(28, 36, "版本", 16, (255, 255, 255, 220), anchor="lm")
     ly.text(22, 146, "1.0", 104, WHITE, anchor="ls", bold=2)
-    ly.text(30, 176, "Orvane 正式版", 15, (255, 255, 255, 220), anchor="lm")
+    ly.text(30, 176, "奥文Orvane V1.0.0", 15, (255, 255, 255, 220), anchor="lm")
     ly.merge()
 
     # the maker
@@ -290,7 +290,7 @@ def draw_about():
         glyph(ly, 2, 2, s, WHITE, (0, 0, 0, 0))
         ly.merge()
         cv.text(x + s + 10, y + s / 2, label, 13, faint, anchor="lm")
-    cv.text(818, 594, "© 2025 " + MAKER, 12, faint, anchor="rm")
+    cv.text(818, 594, "© " + YEAR + " " + MAKER, 12, faint, anchor="rm")
     return cv.finish()
 
 
