@@ -1,4 +1,12 @@
-# Cross-build for 64-bit Windows with mingw-w64 (posix threads) from Debian.
+# Builds for 64-bit Windows with mingw-w64 (posix threads): cross from Debian, which is what
+# we ship, or on Windows itself with the MinGW-w64 compilers on the PATH (MSYS2's).
+if(CMAKE_HOST_WIN32)
+  set(CMAKE_C_COMPILER gcc)
+  set(CMAKE_CXX_COMPILER g++)
+  set(CMAKE_RC_COMPILER windres)
+  return()
+endif()
+
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

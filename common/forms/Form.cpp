@@ -183,6 +183,17 @@ void addHoverText(HWND window, HWND box, const std::wstring& text) {
     SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+// The icon's own small image, not the large one that LoadIconW gives and the caption
+// would shrink. Not shared: the shared cache hands back whichever size it loaded first.
+// One per process, for every window, freed with the process; null (no small icon, the
+// large one stands in) if it cannot be loaded.
+HICON smallProgramIcon() {
+    static const HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    return icon;
+}
+
 }  // namespace
 
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -256,7 +267,7 @@ void Form::load() {
     if (layout_.icon) {
         HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon));
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallProgramIcon()));
     }
     Running loading(window_);
     createControls();

@@ -117,6 +117,10 @@ class CommittedPictures(unittest.TestCase):
                 self.assertEqual((im.format, im.size, im.mode), ("PNG", size, mode))
         with Image.open(ART / "orvane.ico") as ico:
             self.assertEqual(ico.info["sizes"], {(s, s) for s in (16, 24, 32, 48, 64, 256)})
+        # the installer's welcome and finish pages take a 24-bit BMP
+        for name, size in (("installer.bmp", (164, 314)), ("installer@2x.bmp", (328, 628))):
+            with self.subTest(name), Image.open(ART / name) as im:
+                self.assertEqual((im.format, im.size, im.mode), ("BMP", size, "RGB"))
 
     def test_buttons_drawn_under_click_areas(self):
         for name, (areas, plain) in CLICK_AREAS.items():
@@ -204,6 +208,16 @@ class CommittedPictures(unittest.TestCase):
                     tl, br = im.getpixel((n // 5, n // 5)), im.getpixel((n - 1 - n // 5, n - 1 - n // 5))
                     self.assertGreater(tl[0] - tl[2], br[0] - br[2])
 
+    def test_small_icon_is_drawn_on_the_pixel_grid(self):
+        """The 16-pixel notes are whole pixels of white (or half, at the heads' rounding),
+        not the large notes shrunk into a blur: on the square (green below 150) each pixel
+        is ground, half ink (about 190) or ink (255)."""
+        with open(ART / "orvane.ico", "rb") as f:
+            im = IcoFile(f).getimage((16, 16)).convert("RGB")
+        greens = [im.getpixel((x, y))[1] for y in range(3, 13) for x in range(3, 13)]
+        self.assertGreater(greens.count(255), 30)
+        self.assertEqual([g for g in greens if 150 <= g < 180 or 200 <= g < 255], [])
+
     def test_notice_colours(self):
         with Image.open(ART / "notice.png") as im:
             self.assertEqual(im.crop((0, 0, 11, 99)).getcolors(), [(11 * 99, (63, 133, 225))])
@@ -273,8 +287,8 @@ class Generator(unittest.TestCase):
             for out in (a,) if full else (a, b):
                 subprocess.run([sys.executable, str(GENERATOR), out], check=True, env=env)
                 runs.append({p.name: p.read_bytes() for p in Path(out).iterdir()})
-        expected = [n for n in PICTURES if full or n not in SCALED]
-        self.assertEqual(sorted(runs[0]), sorted(expected + ["orvane.ico"]))
+        expected = [n for n in PICTURES if full or n not in SCALED] + ["orvane.ico", "installer.bmp"]
+        self.assertEqual(sorted(runs[0]), sorted(expected + (["installer@2x.bmp"] if full else [])))
         self.assertEqual(runs[0], runs[-1])
         for name, data in runs[0].items():
             with self.subTest(name):

@@ -1,9 +1,11 @@
 """The installer end to end in a fresh Wine prefix, as a user meets it: a silent install
-into the default folder with its shortcuts and uninstall key; the installed Launcher.exe
-starting a first run into the welcome window; a second install over one whose theme,
+into the default folder with its Start-menu shortcut and uninstall key; the installed
+Launcher.exe starting a first run into the welcome window; while it runs, an install or an
+uninstall gives up before touching a file; a second install over one whose theme,
 first-run flag, AI flag and account were changed keeps them and repairs the outside items;
-the silent uninstall leaves no folder, shortcut or key, and the works in
-C:\\Orvane\\OutputWAV stay; a folder chosen with /D= serves as well."""
+the silent uninstall leaves no folder, shortcut, key or temporary file, and the works in
+C:\\Orvane\\OutputWAV stay; a folder chosen with /D= that holds a wav folder of the
+user's keeps it through an install, a reinstall and an uninstall."""
 
 import os
 import shutil
@@ -100,7 +102,8 @@ class Installer(unittest.TestCase):
                          "outputWAV.bat", "VB.bat"} | {f"wav/{d}.wav" for d in range(8)} <= shipped, shipped)
         self.assertEqual(self.installed(), shipped | {"uninstall.exe"})
         self.assertEqual(self.read("bft.une"), b"0\r\n")
-        self.assertTrue(os.path.isfile(self.menu) and os.path.isfile(self.desktop), "both shortcuts")
+        self.assertTrue(os.path.isfile(self.menu))
+        self.assertFalse(os.path.exists(self.desktop), "the desktop shortcut is unticked unless asked for")
         location = "C:" + self.folder.split("drive_c", 1)[1].replace("/", "\\")
         key = self.key()
         self.assertEqual({k: key[k] for k in ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon",
@@ -115,6 +118,16 @@ class Installer(unittest.TestCase):
         # A first run: the installed Launcher starts the program into the welcome window.
         self.wine_start(os.path.join(self.folder, "Launcher.exe"))
         wait_window("欢迎使用Orvane", 30)
+
+        # While the program runs (Windows, and Wine, hold a running .exe against writing),
+        # an install or an uninstall gives up before it touches a file: exit code 2.
+        os.remove(os.path.join(self.folder, "wav", "3.wav"))
+        before = self.installed()
+        self.assertEqual(self.wine(self.setup, "/S"), 2)
+        self.assertEqual(self.installed(), before, "nothing written")
+        self.assertEqual(self.wine(os.path.join(self.folder, "uninstall.exe"), "/S", "_?=" + location), 2)
+        self.assertEqual(self.installed(), before, "nothing removed")
+        self.assertIsNotNone(self.key())
         self.restart_wine()
 
         # Installing again keeps what the user chose and repairs what is ours.
@@ -123,7 +136,6 @@ class Installer(unittest.TestCase):
         for name, data in state.items():
             self.write(name, data)
         self.write("VB.bat", b"broken")
-        os.remove(os.path.join(self.folder, "wav", "3.wav"))
         self.assertEqual(self.wine(self.setup, "/S"), 0)
         self.assertEqual({name: self.read(name) for name in state}, state)
         # What the programs wrote beside themselves (the account, the welcome notice) stays too.
@@ -140,6 +152,9 @@ class Installer(unittest.TestCase):
         os.makedirs(os.path.join(self.folder, "output"))
         self.write("output/output.sop", b"123\r\n")
         self.write("wav/wav.py", b"import wave\r\n")
+        # what a program ended in the middle of a write leaves
+        for temporary in ("bft.une.~orvane77_0.tmp", "output/output.sop.~orvane78_1.tmp", "wav/wav.py.~orvane79_2.tmp"):
+            self.write(temporary, b"half")
         self.wine(os.path.join(self.folder, "uninstall.exe"), "/S")
         # The uninstaller runs on from a copy of itself in the temporary folder.
         gone = lambda: not any(map(os.path.exists, (self.folder, self.menu, self.desktop)))  # noqa: E731
@@ -148,13 +163,34 @@ class Installer(unittest.TestCase):
         with open(work, "rb") as f:
             self.assertEqual(f.read(), b"a piece")
 
-        # A folder of the user's choice, silently, and out again.
-        chosen = os.path.join(self.env["WINEPREFIX"], "drive_c", "Apps", "作曲")
-        self.assertEqual(self.wine(self.setup, "/S", "/D=C:\\Apps\\作曲"), 0)
-        self.assertTrue(os.path.isfile(os.path.join(chosen, "wav", "wavjoin.exe")))
-        self.assertEqual(self.key()["InstallLocation"], "C:\\Apps\\作曲")
+        # A folder of the user's choice that holds a wav folder of their own: it stays through
+        # an install, an install again and the uninstall, which leaves only the user's files.
+        chosen = os.path.join(self.env["WINEPREFIX"], "drive_c", "音乐")
+        mine = {"wav/我的.wav": b"RIFF mine", "wav/旧作/1.wav": b"RIFF old", "笔记.txt": b"notes"}
+        for name, data in mine.items():
+            os.makedirs(os.path.dirname(os.path.join(chosen, name)), exist_ok=True)
+            with open(os.path.join(chosen, name), "wb") as f:
+                f.write(data)
+
+        def files():
+            """The folder's files and contents; None while the uninstaller deletes one under us."""
+            found = {}
+            for d, _, names in os.walk(chosen):
+                for n in names:
+                    try:
+                        with open(os.path.join(d, n), "rb") as f:
+                            found[os.path.relpath(os.path.join(d, n), chosen).replace(os.sep, "/")] = f.read()
+                    except FileNotFoundError:
+                        return None
+            return found
+
+        for _ in range(2):
+            self.assertEqual(self.wine(self.setup, "/S", "/D=C:\\音乐"), 0)
+            self.assertTrue(os.path.isfile(os.path.join(chosen, "wav", "wavjoin.exe")))
+            self.assertEqual({n: d for n, d in files().items() if n in mine}, mine)
+        self.assertEqual(self.key()["InstallLocation"], "C:\\音乐")
         self.wine(os.path.join(chosen, "uninstall.exe"), "/S")
-        self.assertTrue(wait_for(lambda: not os.path.exists(chosen) and self.key() is None, 20))
+        self.assertTrue(wait_for(lambda: files() == mine and self.key() is None, 20), files())
 
     def wine_processes(self):
         """The command lines of the processes of this prefix, its wineserver included."""

@@ -1,7 +1,8 @@
 """Every program in the built program folder carries the shared manifest and version
 information, read back from the .exe itself: common controls 6, asInvoker, Windows 7 to
 11, the one DPI declaration, and the version strings from the project's one version;
-notice.exe and Launcher.exe carry the program icon of 奥文Orvane.exe."""
+notice.exe and Launcher.exe carry the program icon of 奥文Orvane.exe. Each is marked
+Terminal-Server aware and carries no debugging sections and no path of the build."""
 
 import os
 import struct
@@ -60,6 +61,29 @@ def resources(path):
                 rva, size = struct.unpack_from("<LL", pe, base + leaf)
                 found[(kind, name)] = pe[offset(rva):offset(rva) + size]
     return found
+
+
+IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE = 0x8000
+
+
+def header(path):
+    """(DllCharacteristics, section names, the whole file) of a PE file."""
+    with open(path, "rb") as f:
+        pe = f.read()
+    at = struct.unpack_from("<L", pe, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H12xH", pe, at + 6)
+    optional = at + 24
+    characteristics = struct.unpack_from("<H", pe, optional + 70)[0]
+    table = optional + optional_size
+    names = []
+    for i in range(sections):
+        name = pe[table + i * 40:table + i * 40 + 8].rstrip(b"\0").decode()
+        if name.startswith("/"):  # a long name, kept in the string table after the symbols
+            symbols, count = struct.unpack_from("<LL", pe, at + 12)
+            start = symbols + count * 18 + int(name[1:])
+            name = pe[start:pe.index(b"\0", start)].decode()
+        names.append(name)
+    return characteristics, names, pe
 
 
 def version_block(data, at=0):
@@ -142,6 +166,13 @@ class Resources(unittest.TestCase):
                 self.assertEqual((file_version, product_version), (numbers, numbers))
                 if program in ("notice.exe", "Launcher.exe"):
                     self.assertEqual(icon(found), main_icon)
+
+                characteristics, sections, pe = header(os.path.join(PROGRAM, program))
+                self.assertTrue(characteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE)
+                self.assertFalse([n for n in sections if n.startswith(".debug")], sections)
+                for path in {os.path.realpath(SOURCE), os.path.realpath(BUILD)}:
+                    for encoding in ("utf-8", "utf-16-le"):
+                        self.assertNotIn(path.encode(encoding), pe, "a build path")
 
 
 if __name__ == "__main__":

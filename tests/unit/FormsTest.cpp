@@ -101,6 +101,24 @@ TEST_F(FormsTest, TheWindowTakesTheSizeOfItsPicture) {
     EXPECT_TRUE(IsWindowVisible(probe.hwnd()));
 }
 
+// The caption and the taskbar show the icon's own image at each size: a small icon
+// shrunk from the large one is blurred.
+TEST_F(FormsTest, TheWindowsIconsAreTheProgramIconsImagesOfTheirSizes) {
+    Probe& probe = ui::show<Probe>();
+    const auto width = [&](WPARAM which) {
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(probe.hwnd(), WM_GETICON, which, 0));
+        ICONINFO info{};
+        if (!icon || !GetIconInfo(icon, &info)) return 0;
+        BITMAP bitmap{};
+        GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return static_cast<int>(bitmap.bmWidth);
+    };
+    EXPECT_EQ(width(ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(width(ICON_BIG), GetSystemMetrics(SM_CXICON));
+}
+
 TEST_F(FormsTest, EachWindowExistsOnce) {
     Probe& first = ui::show<Probe>();
     Probe& second = ui::show<Probe>();

@@ -310,6 +310,44 @@ def logo_image(px):
     return im.reduce(k)
 
 
+# The logo at 16 pixels, the windows' small icon, drawn on the pixel grid: the notes of
+# logo_image() shrunk to 16 pixels would be a blur. "#" is the white ink, "+" half of it.
+SMALL_LOGO_INK = (
+    "................",
+    "................",
+    "................",
+    ".......######...",
+    ".......######...",
+    ".......#....#...",
+    ".......#....#...",
+    ".......#....#...",
+    ".......#....#...",
+    ".......#..+##...",
+    ".....+##.####...",
+    "....####.###+...",
+    "....###+........",
+    "................",
+    "................",
+    "................",
+)
+
+
+def small_logo_image():
+    """The program logo at 16 x 16 pixels: the rounded square of logo_image() with the
+    notes set pixel by pixel."""
+    square = Image.new("RGBA", (64, 64), (0, 0, 0, 0))
+    square.paste(gradient((64, 64), mix(VIOLET, WHITE, 0.1), BLUE, angle=45), (0, 0),
+                 rounded_mask((64, 64), round(64 * 0.24)))
+    im = square.reduce(4)
+    for y, row in enumerate(SMALL_LOGO_INK):
+        for x, mark in enumerate(row):
+            if mark != ".":
+                r, g, b, a = im.getpixel((x, y))
+                t = 1.0 if mark == "#" else 0.5
+                im.putpixel((x, y), (*mix((r, g, b), WHITE, t), a))
+    return im
+
+
 def put_logo(cv, x, y, size, glow=None):
     if glow:
         cv.shadow((x, y, size, size), size * 0.24, size * 0.12, glow, offset=(0, size * 0.06))

@@ -30,10 +30,11 @@ from PIL import Image
 from art_kit import (AT_ONE_AND_A_HALF, BLUE, MAKER, SCALE, SCALES, SLOGAN, VIOLET, WHITE, YEAR, Canvas, alpha,
                      arrow, between, close_button, glyph_bars, glyph_editor, glyph_folder, glyph_gear, glyph_info,
                      glyph_sparkles, glyph_stone, ink_span, logo_image, maker_mark, mix, pseudo_qr, put_logo,
-                     save_png, text_width, wave_lines)
+                     save_png, small_logo_image, text_width, wave_lines)
 
 import account_art  # the login and settings pictures
 import editor_art  # the score editor
+import installer_art  # the installer's welcome and finish pages
 import setup_art  # the welcome window and the setup steps
 
 # --------------------------------------------------------------------------
@@ -295,11 +296,11 @@ def draw_about():
 
 
 def write_icon(path, sizes=(16, 24, 32, 48, 64, 256)):
-    """A Windows icon with every size drawn on its own: 32-bit DIB entries
-    for the small sizes, a PNG entry for 256."""
+    """A Windows icon with every size drawn on its own (16 on the pixel grid, the
+    windows' small icon): 32-bit DIB entries for the small sizes, a PNG entry for 256."""
     entries = []
     for px in sizes:
-        im = logo_image(px)
+        im = small_logo_image() if px == 16 else logo_image(px)
         if px >= 256:
             buf = BytesIO()
             im.save(buf, "PNG", optimize=True)
@@ -340,6 +341,8 @@ def draw_scale(out_dir):
         if SCALE == 1.5 and not name.startswith(AT_ONE_AND_A_HALF):
             continue
         save_png(make().convert("RGB"), os.path.join(out_dir, name.replace(".png", suffix + ".png")))
+    if SCALE != 1.5:  # the installer chooses between 1x and 2x by the screen's DPI
+        installer_art.draw_installer().convert("RGB").save(os.path.join(out_dir, f"installer{suffix}.bmp"))
     if SCALE == 1:
         save_png(logo_image(256), os.path.join(out_dir, "logo.png"))
         write_icon(os.path.join(out_dir, "orvane.ico"))
