@@ -25,15 +25,19 @@ Centre centreOf(const RECT& r) {
     return {(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0};
 }
 
-// How far `to` lies from `from` in the direction of an arrow key, or nothing where it
-// does not lie that way: the gap along the arrow, then the gap across it, then how far
-// the centres stand apart across it (the tile straight below comes before one beside it).
+// How far `to` lies from `from` in the direction of an arrow key, or -1 where its centre
+// does not lie beyond that edge of `from`: the gap along the arrow, then the gap across
+// it, then how far the centres stand apart across it (the tile straight below comes
+// before one beside it).
 double distanceToward(UINT key, const RECT& from, const RECT& to) {
     const Centre a = centreOf(from), b = centreOf(to);
     const bool horizontal = key == VK_LEFT || key == VK_RIGHT;
-    const double along = horizontal ? b.x - a.x : b.y - a.y;
     const bool forward = key == VK_RIGHT || key == VK_DOWN;
-    if (forward ? along <= 0 : along >= 0) return -1;
+    const bool beyond = key == VK_RIGHT  ? b.x >= from.right
+                        : key == VK_LEFT ? b.x <= from.left
+                        : key == VK_DOWN ? b.y >= from.bottom
+                                         : b.y <= from.top;
+    if (!beyond) return -1;
     const LONG gap = horizontal ? (forward ? to.left - from.right : from.left - to.right)
                                 : (forward ? to.top - from.bottom : from.top - to.bottom);
     const LONG across = horizontal ? std::max(to.top - from.bottom, from.top - to.bottom)
@@ -148,6 +152,7 @@ bool Form::navigate(HWND target, UINT key, bool shift) {
 }
 
 void Form::showFocusCues() {
+    cuesHidden_ = false;
     SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
@@ -155,7 +160,7 @@ bool Form::focusCueShown() const {
     if (!window_ || GetFocus() != window_ || focused_ < 0) return false;
     const Control& c = layout_.controls[static_cast<size_t>(focused_)];
     if (c.kind != Kind::ClickArea || !c.visible) return false;
-    return !(SendMessageW(window_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    return !cuesHidden_;
 }
 
 // Two lines around the area, dark outside and white inside, so that the cue shows on

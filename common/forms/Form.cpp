@@ -280,6 +280,7 @@ void Form::load() {
     }
     // No focus cue until the keyboard is used in the window.
     SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    cuesHidden_ = true;
     Running loading(window_);
     createControls();
     if (layout_.topmost) {
@@ -771,9 +772,15 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             takeFocus();
             return 0;
-        case WM_KILLFOCUS:
         case WM_UPDATEUISTATE:
-            InvalidateRect(window_, nullptr, FALSE);  // the focus cue comes or goes
+            if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+                if (LOWORD(wParam) == UIS_SET) cuesHidden_ = true;
+                if (LOWORD(wParam) == UIS_CLEAR) cuesHidden_ = false;
+            }
+            InvalidateRect(window_, nullptr, FALSE);
+            break;
+        case WM_KILLFOCUS:
+            InvalidateRect(window_, nullptr, FALSE);  // the focus cue goes with the focus
             break;
         case WM_GETOBJECT:
             if (const LRESULT answer = answerClientObject(window_, wParam, lParam)) return answer;

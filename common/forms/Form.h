@@ -286,6 +286,9 @@ private:
     DWORD raiseUntil_ = 0;      // topmost: raised again until this tick count
     int pressed_ = -1;
     int focused_ = -1;  // index of the item with the keyboard focus
+    // UISF_HIDEFOCUS as WM_UPDATEUISTATE last told it since the window was made: under
+    // Wine the window keeps no UI state of its own to ask for (WM_QUERYUISTATE).
+    bool cuesHidden_ = true;
     bool shown_ = false;
     std::vector<std::function<void()>> afterShown_;
 };
