@@ -36,6 +36,7 @@ const ui::FormLayout Form1::layout{
     .bounds = {16665, 10980, 5175, 1485},
     .takesFocus = false,
     .topmost = true,  // and kept there for its three seconds, without taking the focus
+    .alert = true,    // read out by screen readers as it appears
     .controls = {
         ui::picture(L"Image1", {0, 0, 5175, 1485}, ART_NOTICE),
         // Label1 grows to the right with its title; a long one is cut off where the clock

@@ -13,9 +13,9 @@ const ui::FormLayout FormLOGIN::layout{
     .controls = {
         ui::picture(L"Image1", ui::px(0, 0, 345, 551), ART_LOGIN_LIGHT),
         ui::picture(L"Image2", ui::px(0, 0, 345, 551), ART_LOGIN_DARK),
-        ui::entryBox(L"Text2", {720, 4800, 3735, 375}, L"", {L"宋体", 15, true}, L'*'),
-        ui::clickArea(L"ImageLOGIN", {1320, 5760, 2655, 855}, &FormLOGIN::ImageLOGIN_Click),
-        ui::clickArea(L"ImageUN", {1320, 6720, 2655, 855}, &FormLOGIN::ImageUN_Click),
+        ui::labelled(ui::entryBox(L"Text2", {720, 4800, 3735, 375}, L"", {L"宋体", 15, true}, L'*'), L"密码"),
+        ui::clickArea(L"ImageLOGIN", {1320, 5760, 2655, 855}, &FormLOGIN::ImageLOGIN_Click, L"登录"),
+        ui::clickArea(L"ImageUN", {1320, 6720, 2655, 855}, &FormLOGIN::ImageUN_Click, L"取消"),
     }};
 
 FormLOGIN::FormLOGIN() : Form(layout) {}

@@ -12,8 +12,8 @@ const ui::FormLayout Formset0::layout{
     .icon = false,
     .controls = {
         ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_DONE),
-        ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset0::Image2_Click),
-        ui::clickArea(L"Image3", {14280, 8160, 1695, 855}, &Formset0::Image3_Click),
+        ui::cross(ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset0::Image2_Click, L"关闭")),
+        ui::clickArea(L"Image3", {14280, 8160, 1695, 855}, &Formset0::Image3_Click, L"完成"),
         ui::hiddenText(L"Text1", L"1"),
     }};
 

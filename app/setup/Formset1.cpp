@@ -13,9 +13,9 @@ const ui::FormLayout Formset1::layout{
     .icon = false,
     .controls = {
         ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_PYTHON),
-        ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset1::Image2_Click),
-        ui::clickArea(L"Image4", {6960, 4680, 8655, 1695}, &Formset1::Image4_Click),
-        ui::clickArea(L"Image3", {14280, 8160, 1695, 855}, &Formset1::Image3_Click),
+        ui::cross(ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset1::Image2_Click, L"关闭")),
+        ui::clickArea(L"Image4", {6960, 4680, 8655, 1695}, &Formset1::Image4_Click, L"安装python-3.8.10"),
+        ui::clickArea(L"Image3", {14280, 8160, 1695, 855}, &Formset1::Image3_Click, L"下一步"),
     }};
 
 Formset1::Formset1() : Form(layout) {}

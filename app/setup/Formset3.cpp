@@ -19,10 +19,10 @@ const ui::FormLayout Formset3::layout{
     .controls = {
         ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_ACCOUNT),
         // The user name comes first in the tab order and so has the focus at the start.
-        ui::entryBox(L"Text1", {9120, 4440, 5175, 495}, L"Orvane用户", kEntryFont),
-        ui::entryBox(L"Text2", {9120, 5640, 4935, 375}, L"", kEntryFont),
-        ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset3::Image2_Click),
-        ui::clickArea(L"Image3", {14280, 8280, 1695, 615}, &Formset3::Image3_Click),
+        ui::labelled(ui::entryBox(L"Text1", {9120, 4440, 5175, 495}, L"Orvane用户", kEntryFont), L"用户名"),
+        ui::labelled(ui::entryBox(L"Text2", {9120, 5640, 4935, 375}, L"", kEntryFont), L"密码"),
+        ui::cross(ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset3::Image2_Click, L"关闭")),
+        ui::clickArea(L"Image3", {14280, 8280, 1695, 615}, &Formset3::Image3_Click, L"下一步"),
     }};
 
 Formset3::Formset3() : Form(layout) {}

@@ -14,7 +14,7 @@ const ui::FormLayout Formwel::layout{
     .bounds = {0, 0, 11805, 6645},
     .controls = {
         ui::picture(L"Image1", {0, 0, 11805, 6645}, ART_WELCOME),
-        ui::clickArea(L"Image2", {5160, 4680, 1455, 615}, &Formwel::Image2_Click),
+        ui::clickArea(L"Image2", {5160, 4680, 1455, 615}, &Formwel::Image2_Click, L"开始"),
     }};
 
 Formwel::Formwel() : Form(layout) {}

@@ -7,6 +7,7 @@ const ui::FormLayout FormYSZC::layout{.caption = L"Orvane隐私政策",
                                       .bounds = ui::px(0, 0, 721, 478),
                                       .frame = ui::Frame::SizableTool,
                                       .icon = false,
+                                      .escapeCloses = true,
                                       .controls = {legal::textWindow(legal::PrivacyPolicy)}};
 
 FormYSZC::FormYSZC() : Form(layout) {}

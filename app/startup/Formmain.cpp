@@ -21,14 +21,16 @@ const ui::FormLayout Formmain::layout{
     .controls = {
         ui::picture(L"Image1", ui::px(0, 0, 1286, 748), ART_MENU_LIGHT),
         ui::picture(L"Image2", ui::px(0, 0, 1286, 748), ART_MENU_DARK),
-        ui::clickArea(L"ImageAi", ui::px(176, 216, 265, 401), &Formmain::ImageAi_Click),
-        ui::clickArea(L"ImageABOUT", ui::px(464, 216, 617, 81), &Formmain::ImageABOUT_Click),
-        ui::clickArea(L"ImageEDITOR", ui::px(464, 328, 193, 289), &Formmain::ImageEDITOR_Click),
-        ui::clickArea(L"ImageWDZP", ui::px(672, 328, 201, 289), &Formmain::ImageWDZP_Click),
-        ui::clickArea(L"ImageSET", ui::px(880, 320, 201, 297), &Formmain::ImageSET_Click),
-        ui::clickArea(L"ImageU", ui::px(1240, 16, 33, 25), &Formmain::ImageU_Click),
-        ui::clickArea(L"ImageYHXY", ui::px(384, 712, 137, 25), &Formmain::ImageYHXY_Click),
-        ui::clickArea(L"ImageYSZC", ui::px(552, 712, 145, 25), &Formmain::ImageYSZC_Click),
+        ui::clickArea(L"ImageAi", ui::px(176, 216, 265, 401), &Formmain::ImageAi_Click, L"AI创作"),
+        ui::clickArea(L"ImageABOUT", ui::px(464, 216, 617, 81), &Formmain::ImageABOUT_Click, L"关于"),
+        ui::clickArea(L"ImageEDITOR", ui::px(464, 328, 193, 289), &Formmain::ImageEDITOR_Click, L"编辑器"),
+        ui::clickArea(L"ImageWDZP", ui::px(672, 328, 201, 289), &Formmain::ImageWDZP_Click, L"我的作品"),
+        ui::clickArea(L"ImageSET", ui::px(880, 320, 201, 297), &Formmain::ImageSET_Click, L"设置"),
+        ui::cross(ui::clickArea(L"ImageU", ui::px(1240, 16, 33, 25), &Formmain::ImageU_Click, L"关闭")),
+        ui::link(ui::clickArea(L"ImageYHXY", ui::px(384, 712, 137, 25), &Formmain::ImageYHXY_Click,
+                               L"Orvane用户协议")),
+        ui::link(ui::clickArea(L"ImageYSZC", ui::px(552, 712, 145, 25), &Formmain::ImageYSZC_Click,
+                               L"Orvane隐私政策")),
     }};
 
 Formmain::Formmain() : Form(layout) {}

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "forms/Accessible.h"
 #include "forms/Pictures.h"
 #include "forms/Program.h"
 #include "forms/Screen.h"
@@ -26,6 +27,8 @@ constexpr UINT kKeepOnTopInterval = 100;
 // Posted by afterShown: the message loop takes it only after the loading and the paint
 // that bringUp sends.
 constexpr UINT kRunAfterShown = WM_APP + 1;
+// Posted by postDefaultAction: the click area's index in wParam.
+constexpr UINT kDefaultAction = WM_APP + 2;
 constexpr DWORD kRaiseAfterFrontChange = 1000;  // ms
 constexpr int kCornerMargin = 12;               // pixels at 96 dpi between a moved pop-up and the corner
 constexpr int kFittedGap = 30;                  // twips kept free at the right of a fitted line
@@ -140,6 +143,21 @@ Control hoverText(Control box, std::wstring text) {
     return box;
 }
 
+Control labelled(Control box, std::wstring label) {
+    box.accessibleName = std::move(label);
+    return box;
+}
+
+Control link(Control area) {
+    area.role = Role::Link;
+    return area;
+}
+
+Control cross(Control area) {
+    area.cross = true;
+    return area;
+}
+
 namespace {
 
 // The windows whose handlers are running, innermost last: message boxes belong to the
@@ -251,7 +269,9 @@ void Form::load() {
     const Monitor monitor = primaryMonitor();
     scaleTo(monitor.dpi, monitor);
 
-    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    // The system menu and the minimise box draw nothing on a window without a caption:
+    // they let it be minimised from the task bar, Alt+Space and Win+Down.
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN | (layout_.takesFocus ? WS_SYSMENU | WS_MINIMIZEBOX : 0);
     DWORD exStyle = WS_EX_APPWINDOW;
     if (layout_.frame == Frame::SizableTool) {
         style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
@@ -269,6 +289,9 @@ void Form::load() {
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallProgramIcon()));
     }
+    // No focus cue until the keyboard is used in the window.
+    SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    cuesHidden_ = true;
     Running loading(window_);
     createControls();
     if (layout_.topmost) {
@@ -364,6 +387,7 @@ void Form::bringUp() {
         const POINT at = placement(layout_.start, size, primaryMonitor(), fixed, margin);
         SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(window_, layout_.takesFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
+        if (layout_.alert) NotifyWinEvent(EVENT_SYSTEM_ALERT, window_, OBJID_CLIENT, CHILDID_SELF);
     } else {
         if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
     }
@@ -405,6 +429,7 @@ void Form::createControls() {
         if (!c.edit)
             throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”的文本框 " + c.name + L"：" +
                                sys::describe(GetLastError()));
+        if (!c.accessibleName.empty()) nameTextBox(c.edit);
         if (!c.hoverText.empty()) addHoverText(window_, c.edit, c.hoverText);
         c.hfont.reset(createFont(c.font, dpi_ * fit_));
         c.brush.reset(CreateSolidBrush(c.back));
@@ -582,6 +607,10 @@ void Form::fire(const std::wstring& name) {
     if (handler) (this->*handler)();
 }
 
+void Form::postDefaultAction(size_t index) {
+    if (window_) PostMessageW(window_, kDefaultAction, index, 0);
+}
+
 int Form::hitTest(POINT point) const {
     for (int i = static_cast<int>(layout_.controls.size()) - 1; i >= 0; --i) {
         const Control& c = layout_.controls[static_cast<size_t>(i)];
@@ -686,9 +715,12 @@ void Form::paint(HDC dc) {
 
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            paint(sys::PaintDc(window_));
+        case WM_PAINT: {
+            const sys::PaintDc dc(window_);
+            paint(dc);
+            drawFocusCue(dc);
             return 0;
+        }
         case WM_ERASEBKGND:
             return 1;
         case WM_LBUTTONDOWN:
@@ -743,19 +775,34 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_COMMAND:
-            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 &&
-                LOWORD(wParam) <= layout_.controls.size())
-                ++layout_.controls[LOWORD(wParam) - 1u].changes;
+            if (LOWORD(wParam) >= 1 && LOWORD(wParam) <= layout_.controls.size()) {
+                if (HIWORD(wParam) == EN_CHANGE) ++layout_.controls[LOWORD(wParam) - 1u].changes;
+                if (HIWORD(wParam) == EN_SETFOCUS) focused_ = LOWORD(wParam) - 1;  // clicked into
+            }
             break;
         case WM_SETFOCUS:
-            // The first text box of the table that takes input holds the keyboard focus,
-            // as in a dialog.
-            for (const Control& c : layout_.controls)
-                if (c.edit && c.visible && !c.readOnly) {
-                    SetFocus(c.edit);
-                    return 0;
-                }
+            takeFocus();
+            return 0;
+        case WM_UPDATEUISTATE:
+            if (HIWORD(wParam) & UISF_HIDEFOCUS) {
+                if (LOWORD(wParam) == UIS_SET) cuesHidden_ = true;
+                if (LOWORD(wParam) == UIS_CLEAR) cuesHidden_ = false;
+            }
+            InvalidateRect(window_, nullptr, FALSE);
             break;
+        case WM_KILLFOCUS:
+            InvalidateRect(window_, nullptr, FALSE);  // the focus cue goes with the focus
+            break;
+        case WM_GETOBJECT:
+            if (const LRESULT answer = answerClientObject(window_, wParam, lParam)) return answer;
+            break;
+        case kDefaultAction: {
+            const size_t index = wParam;
+            if (index < layout_.controls.size() && layout_.controls[index].kind == Kind::ClickArea &&
+                layout_.controls[index].visible)
+                fire(layout_.controls[index].name);
+            return 0;
+        }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             for (const Control& c : layout_.controls) {

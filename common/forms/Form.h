@@ -40,6 +40,8 @@ constexpr Twips px(int left, int top, int width, int height) {
 enum class Start { Centred, TopLeft, Fixed };
 enum class Frame { None, SizableTool };
 enum class Kind { Picture, Label, ClickArea, TextBox, Timer };
+// What assistive technology calls a click area: a button, or a link to another window.
+enum class Role { Button, Link };
 
 struct Font {
     std::wstring face = L"宋体";
@@ -65,6 +67,11 @@ struct Control {
     Twips bounds;
     bool visible = true;
     Handler handler = nullptr;  // click of a click area, tick of a timer
+    // Click area and text box: the name a screen reader reads, as the picture shows it
+    // (the area's drawn label, the box's label beside it).
+    std::wstring accessibleName;
+    Role role = Role::Button;
+    bool cross = false;  // click area: the window's close cross, reached last by Tab
 
     int picture = 0;  // resource id of the picture's PNG
     std::wstring text;
@@ -104,6 +111,9 @@ Control opaque(Control label, COLORREF back);     // painted on its own backgrou
 Control fitted(Control label);                    // each line narrowed to the box's width
 Control multiLine(Control box);
 Control hoverText(Control box, std::wstring text);  // a tooltip on the text box
+Control labelled(Control box, std::wstring label);  // the text box's drawn label, for screen readers
+Control link(Control area);                         // a click area that opens another window or text
+Control cross(Control area);                        // the window's close cross
 
 // A text box that lies in a white input frame drawn in the window's picture, in both
 // themes: dark ink on white, no border of its own.
@@ -115,13 +125,15 @@ inline Control entryBox(std::wstring name, Twips bounds, std::wstring text, Font
     return box;
 }
 
+// A drawn button; `spoken` is its label as the user reads it in the picture.
 template <class F>
-Control clickArea(std::wstring name, Twips bounds, void (F::*click)()) {
+Control clickArea(std::wstring name, Twips bounds, void (F::*click)(), std::wstring spoken = {}) {
     Control c;
     c.name = std::move(name);
     c.kind = Kind::ClickArea;
     c.bounds = bounds;
     c.handler = static_cast<Handler>(click);
+    c.accessibleName = std::move(spoken);
     return c;
 }
 
@@ -149,6 +161,10 @@ struct FormLayout {
     // the window beneath: staying on top, it never hides a button.
     bool topmost = false;
     bool icon = true;
+    // Esc closes the window as the system's close does (a window of text to read).
+    bool escapeCloses = false;
+    // Announced to assistive technology as a notification when it shows.
+    bool alert = false;
     COLORREF back = RGB(255, 255, 255);
     std::vector<Control> controls;
 };
@@ -162,6 +178,7 @@ public:
     HWND hwnd() const { return window_; }
     bool loaded() const { return window_ != nullptr; }
     const std::wstring& caption() const { return layout_.caption; }
+    bool isAlert() const { return layout_.alert; }
 
     // Creates the window (hidden), runs Form_Load and starts its timers.
     void load();
@@ -213,6 +230,23 @@ public:
     // The user asks the window to close (Alt+F4), as the system's close does.
     void requestClose() { Form_QueryUnload(); }
 
+    // Keyboard (Focus.cpp). The items Tab reaches, as indexes of controls(): visible
+    // click areas and text boxes in the order of the table, the close cross last.
+    std::vector<size_t> focusOrder() const;
+    // The item with the keyboard focus, or -1; a click area holds it while the window
+    // itself has the system's focus.
+    int focusedItem() const;
+    void focusItem(size_t index);
+    // A navigation key pressed in the window or one of its text boxes (`target`): Tab,
+    // Shift+Tab, the arrows, Enter and Space, Esc. Returns whether the window took it.
+    bool navigate(HWND target, UINT key, bool shift);
+    // Whether the focus cue shows: the window has the focus on a click area and the
+    // keyboard has been used in it.
+    bool focusCueShown() const;
+    // Runs a click area's handler as assistive technology asks (Accessible.cpp): posted,
+    // so that the caller is answered before a message box or another window appears.
+    void postDefaultAction(size_t index);
+
 protected:
     explicit Form(const FormLayout& layout);
     virtual void Form_Load() {}
@@ -239,6 +273,10 @@ private:
     SIZE frameSize() const;
     SIZE windowSize() const;
     void keepOnTop();
+    void takeFocus();
+    void showFocusCues();
+    void drawFocusCue(HDC dc) const;
+    LRESULT accessibleObject(WPARAM flags, LPARAM objectId);
 
     FormLayout layout_;
     HWND window_ = nullptr;
@@ -247,6 +285,10 @@ private:
     HWND lastFront_ = nullptr;  // topmost: the foreground window at the last look
     DWORD raiseUntil_ = 0;      // topmost: raised again until this tick count
     int pressed_ = -1;
+    int focused_ = -1;  // index of the item with the keyboard focus
+    // UISF_HIDEFOCUS as WM_UPDATEUISTATE last told it since the window was made: under
+    // Wine the window keeps no UI state of its own to ask for (WM_QUERYUISTATE).
+    bool cuesHidden_ = true;
     bool shown_ = false;
     std::vector<std::function<void()>> afterShown_;
 };

@@ -38,9 +38,9 @@ void initialise(const std::wstring& programName) {
 int run() {
     MSG message{};
     while (openCount() > 0 && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Keys the window takes before its controls (shortcuts), then Tab between boxes.
+        // Keys the window takes before its controls (shortcuts), then moving about it.
         bool taken = false;
-        guard([&] { taken = previewKey(message) || moveFocusOnTab(message); });
+        guard([&] { taken = previewKey(message) || navigate(message); });
         if (!taken) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -126,18 +126,10 @@ bool guard(const std::function<void()>& action) {
     return false;
 }
 
-bool moveFocusOnTab(const MSG& message) {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
-    wchar_t kind[16] = {};
-    GetClassNameW(message.hwnd, kind, 16);
-    const LONG_PTR style = GetWindowLongPtrW(message.hwnd, GWL_STYLE);
-    if (_wcsicmp(kind, L"Edit") != 0 || (style & ES_MULTILINE) || !(style & WS_CHILD)) return false;
-    HWND next = GetNextDlgTabItem(GetParent(message.hwnd), message.hwnd, GetKeyState(VK_SHIFT) < 0);
-    if (next && next != message.hwnd) {
-        SetFocus(next);
-        SendMessageW(next, EM_SETSEL, 0, -1);
-    }
-    return true;
+bool navigate(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    Form* form = formOf(message.hwnd);
+    return form && form->navigate(message.hwnd, static_cast<UINT>(message.wParam), GetKeyState(VK_SHIFT) < 0);
 }
 
 size_t openCount() {

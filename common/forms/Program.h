@@ -35,9 +35,10 @@ void endNow();
 // Every message that enters a window passes through here.
 bool guard(const std::function<void()>& action);
 
-// Tab and Shift+Tab on a one-line text box move the focus to the next or previous box
-// of its window, in the order of the window's table. Returns whether it did.
-bool moveFocusOnTab(const MSG& message);
+// The keys that move about a window (Tab, Shift+Tab, the arrows), press its click areas
+// (Enter, Space) or close it (Esc), pressed in the window or in one of its text boxes.
+// Returns whether the window took the key.
+bool navigate(const MSG& message);
 
 // Number of loaded windows.
 size_t openCount();

@@ -10,7 +10,7 @@ const ui::FormLayout FormE::layout{
     .icon = false,
     .controls = {
         ui::picture(L"Image1", ui::px(0, 0, 514, 289), ART_ERROR),
-        ui::clickArea(L"Image2", ui::px(184, 208, 153, 41), &FormE::Image2_Click),
+        ui::clickArea(L"Image2", ui::px(184, 208, 153, 41), &FormE::Image2_Click, L"好的"),
     }};
 
 FormE::FormE() : Form(layout) {}

@@ -174,11 +174,12 @@ TEST_F(AccountWindows, SettingsBoxesTakeTabInOrderAndCarryTheirHoverTexts) {
     // that run beside this one.
     SendMessageW(settings.hwnd(), WM_SETFOCUS, 0, 0);
     EXPECT_EQ(GetFocus(), name) << "the user name box is first";
-    EXPECT_TRUE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_TAB, 0}));
+    EXPECT_TRUE(ui::navigate({name, WM_KEYDOWN, VK_TAB, 0}));
     EXPECT_EQ(GetFocus(), password);
-    EXPECT_TRUE(ui::moveFocusOnTab({password, WM_KEYDOWN, VK_TAB, 0}));
-    EXPECT_EQ(GetFocus(), name) << "and after the last comes the first again";
-    EXPECT_FALSE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_RETURN, 0}));
+    EXPECT_TRUE(ui::navigate({password, WM_KEYDOWN, VK_TAB, 0}));
+    EXPECT_EQ(GetFocus(), settings.hwnd()) << "the drawn save button follows the boxes";
+    EXPECT_EQ(settings.focusedItem(), &settings.control(L"Image3") - settings.controls().data());
+    EXPECT_FALSE(ui::navigate({name, WM_KEYDOWN, VK_RETURN, 0})) << "Enter in a box is the box's";
 
     EXPECT_EQ(hoverText(settings, L"Text1"), L"输入新的用户名");
     EXPECT_EQ(hoverText(settings, L"Text2"), L"输入新的密码");

@@ -4,13 +4,17 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <filesystem>
+#include <vector>
 
 #include "BadFiles.h"
 #include "FakeSystem.h"
 #include "forms/Program.h"
 #include "install/FormE.h"
 #include "notice/Form1.h"
+#include "system/Scoped.h"
 #include "text/Gbk.h"
 
 namespace {
@@ -157,4 +161,46 @@ TEST_F(Notice, RequestFilesOfAnyContentShowOrAreReported) {
         }
         ui::collect();
     }
+}
+
+namespace {
+std::vector<HWND> alerts;
+void CALLBACK noteAlert(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) alerts.push_back(window);
+}
+}  // namespace
+
+TEST_F(Notice, IsReadOutAsAnAlertWithItsTextsAndLeavesTheFocus) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // for the object: kept for the program's life
+    alerts.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, noteAlert,
+                                               GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    request(gbk(L"通知\r\n"), gbk(L"已为您自动选择洁白主题\r\n"));
+    system.now = {20, 24, 0};
+    notice::Form1& form = ui::show<notice::Form1>();
+    MSG message;
+    for (int i = 0; i < 50 && alerts.empty(); ++i) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    }
+    UnhookWinEvent(hook);
+    EXPECT_EQ(alerts, std::vector<HWND>{form.hwnd()});
+
+    sys::Com<IAccessible> client;
+    ASSERT_EQ(AccessibleObjectFromWindow(form.hwnd(), OBJID_CLIENT, IID_IAccessible,
+                                         reinterpret_cast<void**>(client.put())),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    EXPECT_EQ(client->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_ALERT);
+    BSTR description = nullptr;
+    EXPECT_EQ(client->get_accDescription(self, &description), S_OK);
+    EXPECT_EQ(std::wstring(description ? description : L""), L"通知\n已为您自动选择洁白主题\n20:24");
+    SysFreeString(description);
+    EXPECT_FALSE(GetWindowLongPtrW(form.hwnd(), GWL_STYLE) & WS_SYSMENU)
+        << "no window menu: it never has the focus";
 }

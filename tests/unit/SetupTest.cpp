@@ -172,7 +172,7 @@ TEST_F(Setup, StepThreeTakesTabInOrderAndRefusesWhatGbkCannotHold) {
     HWND name = step.control(L"Text1").edit, password = step.control(L"Text2").edit;
     SendMessageW(step.hwnd(), WM_SETFOCUS, 0, 0);
     EXPECT_EQ(GetFocus(), name) << "the user name box is first";
-    EXPECT_TRUE(ui::moveFocusOnTab({name, WM_KEYDOWN, VK_TAB, 0}));
+    EXPECT_TRUE(ui::navigate({name, WM_KEYDOWN, VK_TAB, 0}));
     EXPECT_EQ(GetFocus(), password);
 
     step.setText(L"Text1", L"小明");
