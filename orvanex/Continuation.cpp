@@ -97,6 +97,9 @@ Layout layoutOf(std::wstring_view context) {
     layout.barsPerLine = mostCommon(perLine, 0);
     layout.barsOnLine = barsIn(lines.back(), layout.bar);
     if (layout.afterNote) layout.open = lines.back().runs.back() % layout.bar;
+    const size_t lineStart = context.find_last_of(L"\r\n");
+    const std::wstring_view lastLine = lineStart == std::wstring_view::npos ? context : context.substr(lineStart + 1);
+    layout.afterRemark = lines.back().runs.empty() && lastLine.find_first_not_of(L" \t") != std::wstring_view::npos;
     return layout;
 }
 
@@ -115,7 +118,7 @@ std::wstring continuation(const Composer& composer, Random& random, std::wstring
         phraseStarts.push_back(beats.size());
         beats += phrase.digits();
     }
-    std::wstring text;
+    std::wstring text = layout.afterRemark ? L"\r\n" : L"";
     size_t nextPhrase = 1;
     bool gap = layout.afterNote;  // a bar ended just before: the next one is set apart
     int onLine = layout.barsOnLine;

@@ -50,7 +50,8 @@ Outcome run(const std::wstring& mode, const Waiting& waiting) {
         waited += kLookAgain;
     }
     const auto written = lastWritten(result);
-    const bool fresh = written && *written + kWriteTimeSlack >= before;
+    // Without a model started, whatever lies there is from before.
+    const bool fresh = model && written && *written + kWriteTimeSlack >= before;
     uint32_t error = 0;
     const auto lines = fresh ? text::readLines(result, &error) : std::nullopt;
     if (!lines) {

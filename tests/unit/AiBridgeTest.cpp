@@ -221,26 +221,15 @@ TEST_F(AiBridge, ContinuingSendsTheNotesBeforeTheCaretAndPutsTheResultThereAsOne
     SendMessageW(edit, EM_UNDO, 0, 0);
     EXPECT_EQ(editor()->text(L"txtCode"), before + after);
 
-    // At the end of a score the continuation keeps its last line end; a failed run
-    // changes nothing.
-    editor()->setText(L"txtCode", before);
-    SendMessageW(edit, EM_SETSEL, before.size(), before.size());
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"AB\r\nC\r\n"));
-    ADD_FAILURE() << "DEBUG " << text::toGbk(editor()->text(L"txtCode"));
-    editor()->setText(L"txtCode", before);
-    SendMessageW(edit, EM_SETSEL, before.size(), before.size());
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"AB\r\nC"));
-    ADD_FAILURE() << "DEBUG " << text::toGbk(editor()->text(L"txtCode"));
-    editor()->setText(L"txtCode", before + L"\r\n");
-    SendMessageW(edit, EM_SETSEL, before.size(), before.size());
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"AB\r\nC"));
-    ADD_FAILURE() << "DEBUG " << text::toGbk(editor()->text(L"txtCode"));
+    // At the end of a score the continuation keeps its last line end. A model that
+    // cannot start changes nothing, though a result of a moment ago lies there.
     editor()->setText(L"txtCode", before);
     SendMessageW(edit, EM_SETSEL, before.size(), before.size());
     editor()->fire(L"ImageAIXX");
     EXPECT_EQ(editor()->text(L"txtCode"), before + continued + L"\r\n");
     system.whenStarted = nullptr;
     system.startError = ERROR_FILE_NOT_FOUND;
+    DeleteFileW(folder.file(L"notice.exe").c_str());  // whose failed start says so itself
     editor()->fire(L"ImageAIXX");
     EXPECT_EQ(editor()->text(L"txtCode"), before + continued + L"\r\n");
     ASSERT_EQ(system.messages.size(), 1u);
