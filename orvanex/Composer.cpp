@@ -73,7 +73,8 @@ int Composer::innerEnding(Random& random, int unlike) const {
 }
 
 std::vector<int> Composer::melody(Random& random, const Phrase& shape, std::vector<int> start, int end,
-                                  int approach, const std::string& before, const std::vector<int>& lead) const {
+                                  int approach, const std::string& before,
+                                  const std::vector<int>& lead) const {
     const size_t n = shape.notes.size();
     // ahead[t][d]: how well degree d at note t leads on to the planned cadence, by the
     // first-order steps (a backward pass over the notes still to come).
@@ -166,8 +167,7 @@ Piece Composer::follow(Random& random, const std::vector<int>& context, int bar,
     if (pickup) bars.insert(bars.begin(), "x" + std::string(pickup - 1, '-'));
     const Phrase first = phraseOf(bars);
     const std::string heard = textOf(context);
-    const std::vector<int> firstNotes =
-        melody(random, first, {}, innerEnding(random, 0), 0, heard, context);
+    const std::vector<int> firstNotes = melody(random, first, {}, innerEnding(random, 0), 0, heard, context);
     piece.phrases.push_back(withDegrees(first, firstNotes));
 
     // The second: the first's body again, its first half kept and a new ending on do, or new.
@@ -181,7 +181,8 @@ Piece Composer::follow(Random& random, const std::vector<int>& context, int bar,
         second = withDegrees(body, melody(random, body, half, 1, before, heard + textOf(firstNotes), sofar));
     } else {
         second = phraseOf(rhythm_.phrase(random, shape, true));
-        second = withDegrees(second, melody(random, second, {}, 1, approach, heard + textOf(firstNotes), sofar));
+        second =
+            withDegrees(second, melody(random, second, {}, 1, approach, heard + textOf(firstNotes), sofar));
     }
     piece.phrases.push_back(closing(second, piece.bar));
     piece.title = random.choice(kPlaces) + random.choice(kMoods);

@@ -98,8 +98,10 @@ Layout layoutOf(std::wstring_view context) {
     layout.barsOnLine = barsIn(lines.back(), layout.bar);
     if (layout.afterNote) layout.open = lines.back().runs.back() % layout.bar;
     const size_t lineStart = context.find_last_of(L"\r\n");
-    const std::wstring_view lastLine = lineStart == std::wstring_view::npos ? context : context.substr(lineStart + 1);
-    layout.afterRemark = lines.back().runs.empty() && lastLine.find_first_not_of(L" \t") != std::wstring_view::npos;
+    const std::wstring_view lastLine =
+        lineStart == std::wstring_view::npos ? context : context.substr(lineStart + 1);
+    layout.afterRemark =
+        lines.back().runs.empty() && lastLine.find_first_not_of(L" \t") != std::wstring_view::npos;
     return layout;
 }
 
@@ -136,7 +138,8 @@ std::wstring continuation(const Composer& composer, Random& random, std::wstring
             }
             ++onLine;
         }
-        const size_t length = std::min(beats.size() - at, static_cast<size_t>(completing ? pickup : layout.bar));
+        const size_t length =
+            std::min(beats.size() - at, static_cast<size_t>(completing ? pickup : layout.bar));
         for (size_t i = 0; i < length; ++i) text += static_cast<wchar_t>(beats[at + i]);
         at += length;
         gap = true;

@@ -15,13 +15,13 @@
 namespace orvanex {
 
 struct Layout {
-    int bar = 4;                      // beats between two remarks
-    std::wstring separator = L"  ";   // the remark between two bars of a line
-    int barsPerLine = 0;              // 0: unknown, a line for each phrase
-    int open = 0;                     // beats of the last bar, when the context stops inside it
-    int barsOnLine = 0;               // bars so far on the line the context stops in
-    bool afterNote = false;           // the context ends with a digit
-    bool afterRemark = false;         // the context ends in a line of remarks alone: go on below it
+    int bar = 4;                     // beats between two remarks
+    std::wstring separator = L"  ";  // the remark between two bars of a line
+    int barsPerLine = 0;             // 0: unknown, a line for each phrase
+    int open = 0;                    // beats of the last bar, when the context stops inside it
+    int barsOnLine = 0;              // bars so far on the line the context stops in
+    bool afterNote = false;          // the context ends with a digit
+    bool afterRemark = false;        // the context ends in a line of remarks alone: go on below it
 };
 
 // The notes of a context: the degrees of its digits 1 to 7, in order.

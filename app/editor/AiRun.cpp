@@ -44,7 +44,8 @@ Outcome run(const std::wstring& mode, const Waiting& waiting) {
 
     const std::wstring result = sys::inProgramFolder(L"output\\output.sop");
     unsigned waited = kWait;
-    while (model && !writtenSince(result, before) && waited < kLongestWait && !sys::system().exitCode(model)) {
+    while (model && !writtenSince(result, before) && waited < kLongestWait &&
+           !sys::system().exitCode(model)) {
         if (waiting) waiting(waited);
         sys::system().sleep(kLookAgain);
         waited += kLookAgain;

@@ -94,7 +94,8 @@ void FormEditor::showWaiting(unsigned waited) {
 
 void FormEditor::aiFailed(const std::wstring& cause) {
     showStatus(idleStatus());
-    sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause, sys::Icon::Exclamation);
+    sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+                 sys::Icon::Exclamation);
 }
 
 // The notes before the caret go to the model; what it writes is put in at the caret by

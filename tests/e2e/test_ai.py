@@ -11,7 +11,7 @@ import time
 import unittest
 
 import layouts
-from harness import ProgramFolder, click, run, wait_for, wait_no_window, wait_window, windows
+from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait_no_window, wait_window, windows
 
 MENU = "Orvane"
 EDITOR = "Orvane编辑器"
@@ -193,6 +193,8 @@ class FromTheEditor(AiRun):
         self.assertTrue(wait_for(lambda: pixels(editor, STATUS) == ready, 15))
         self.assertEqual(self.folder.read("output\\context.sop"), continued.encode("gbk"))
         second = self.result()
+        os.makedirs(os.path.join(BUILD, "screens"), exist_ok=True)
+        screenshot(os.path.join(BUILD, "screens", "editor_continued.png"), editor)
         self.assertTrue(second.startswith("\r\n"), "a new line below the remark 'end'")
         self.assertEqual(self.saved_text(editor), continued + second + "\r\n")
         self.assertEqual(windows(PROGRAM_NAME), [], "no message")

@@ -382,8 +382,9 @@ TEST_F(Music, AContinuationReadsOnFromTheCaretInTheContextsLayoutAndEndsOnDo) {
     EXPECT_EQ(std::tuple(bare.bar, bare.separator, bare.barsPerLine, bare.barsOnLine, bare.open),
               std::tuple(4, std::wstring(), 4, 2, 0));
     const orvanex::Layout threes = orvanex::layoutOf(L"123  450  670\r\n123  450  670\r\n");
-    EXPECT_EQ(std::tuple(threes.bar, threes.separator, threes.barsPerLine, threes.barsOnLine, threes.afterNote),
-              std::tuple(3, std::wstring(L"  "), 3, 0, false));
+    EXPECT_EQ(
+        std::tuple(threes.bar, threes.separator, threes.barsPerLine, threes.barsOnLine, threes.afterNote),
+        std::tuple(3, std::wstring(L"  "), 3, 0, false));
 }
 
 TEST_F(Music, AContinuationMovesOnFromItsContextMostlyByStepAndTakesUpItsMotifs) {

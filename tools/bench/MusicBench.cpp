@@ -195,7 +195,8 @@ struct Placed {
 std::vector<Placed> placedNotes(const Tune& tune) {
     std::vector<Placed> notes;
     for (const Phrase& phrase : tune.phrases)
-        for (size_t i = 0; i < phrase.notes.size(); ++i) notes.push_back({phrase.notes[i].degree, placeOf(phrase, i)});
+        for (size_t i = 0; i < phrase.notes.size(); ++i)
+            notes.push_back({phrase.notes[i].degree, placeOf(phrase, i)});
     return notes;
 }
 
@@ -422,8 +423,9 @@ int main() {
     const double without = continuationBits(tunes, cuts, false, kRecall);
     std::printf("  best recall strength %g; shipped %g%s\n", bestRecall, kRecall,
                 bestRecall == kRecall ? "" : "  (DIFFERENT: update kRecall)");
-    std::printf("  held-out bits per note: with the context %.3f, the same model without it %.3f (%.1f%% fewer)\n",
-                with, without, 100 * (without - with) / without);
+    std::printf(
+        "  held-out bits per note: with the context %.3f, the same model without it %.3f (%.1f%% fewer)\n",
+        with, without, 100 * (without - with) / without);
 
     // The first note after each cut: a step from the note before it, in the tunes and in
     // the continuations written from the same cuts (five seeds each).
@@ -437,14 +439,17 @@ int main() {
             ++tuneFirsts;
             for (int seed = 0; seed < 5; ++seed) {
                 Random random(static_cast<uint64_t>(seed * 1000 + t * 10 + cut));
-                followSteps += isStep(context.back(), composer.follow(random, context, tunes[t].bar, 0).phrases[0].notes[0].degree);
+                followSteps +=
+                    isStep(context.back(),
+                           composer.follow(random, context, tunes[t].bar, 0).phrases[0].notes[0].degree);
                 freshSteps += isStep(context.back(), composer.compose(random).phrases[0].notes[0].degree);
                 ++followFirsts;
             }
         }
     }
-    std::printf("  first intervals that are steps: continuations %.0f%%, the tunes %.0f%%, a new piece "
-                "after the same notes %.0f%%\n",
-                100 * followSteps / followFirsts, 100 * tuneSteps / tuneFirsts, 100 * freshSteps / followFirsts);
+    std::printf(
+        "  first intervals that are steps: continuations %.0f%%, the tunes %.0f%%, a new piece "
+        "after the same notes %.0f%%\n",
+        100 * followSteps / followFirsts, 100 * tuneSteps / tuneFirsts, 100 * freshSteps / followFirsts);
     return 0;
 }
