@@ -73,7 +73,8 @@ int Composer::innerEnding(Random& random, int unlike) const {
 }
 
 std::vector<int> Composer::melody(Random& random, const Phrase& shape, std::vector<int> start, int end,
-                                  int approach, const std::string& before) const {
+                                  int approach, const std::string& before,
+                                  const std::vector<int>& lead) const {
     const size_t n = shape.notes.size();
     // ahead[t][d]: how well degree d at note t leads on to the planned cadence, by the
     // first-order steps (a backward pass over the notes still to come).
@@ -95,7 +96,14 @@ std::vector<int> Composer::melody(Random& random, const Phrase& shape, std::vect
     }
     while (start.size() < n) {
         const size_t t = start.size();
-        Distribution p = model_.next(start, placeOf(shape, t), settings_);
+        Distribution p;
+        if (lead.empty()) {
+            p = model_.next(start, placeOf(shape, t), settings_);
+        } else {
+            std::vector<int> heard = lead;
+            heard.insert(heard.end(), start.begin(), start.end());
+            p = recalled(model_.next(heard, placeOf(shape, t), settings_), heard, kRecall);
+        }
         std::string run = before + textOf(start) + '0';
         run = run.substr(run.size() - std::min(run.size(), kBorrowed));
         for (int d = 0; d < 7; ++d) {
@@ -140,6 +148,43 @@ Piece Composer::compose(Random& random) const {
         piece.phrases.push_back(phrase);
         sofar += textOf(phrase.degrees());
     }
+    piece.title = random.choice(kPlaces) + random.choice(kMoods);
+    return piece;
+}
+
+Piece Composer::follow(Random& random, const std::vector<int>& context, int bar, int pickup) const {
+    Piece piece;
+    const RhythmBook::Shape shape = rhythm_.shape(random, bar);
+    piece.bar = shape.bar;
+    if (shape.bar != bar || pickup >= bar) pickup = 0;
+    const bool again = random.uniform() < 0.5;  // A A', or A B
+    piece.form = {L"A", again ? L"A'" : L"B"};
+    const int approach = pick(random, finalApproach_);
+
+    // The first phrase, after a pick-up of one note held to the bar line.
+    const Phrase body = phraseOf(rhythm_.phrase(random, shape, false));
+    std::vector<std::string> bars = patternsOf(body);
+    if (pickup) bars.insert(bars.begin(), "x" + std::string(pickup - 1, '-'));
+    const Phrase first = phraseOf(bars);
+    const std::string heard = textOf(context);
+    const std::vector<int> firstNotes = melody(random, first, {}, innerEnding(random, 0), 0, heard, context);
+    piece.phrases.push_back(withDegrees(first, firstNotes));
+
+    // The second: the first's body again, its first half kept and a new ending on do, or new.
+    std::vector<int> sofar = context;
+    sofar.insert(sofar.end(), firstNotes.begin(), firstNotes.end());
+    Phrase second;
+    if (again) {
+        const std::vector<int> all(firstNotes.begin() + (pickup ? 1 : 0), firstNotes.end());
+        const std::vector<int> half(all.begin(), all.begin() + static_cast<long>(all.size() / 2));
+        const int before = all.size() / 2 + 2 <= all.size() ? approach : 0;
+        second = withDegrees(body, melody(random, body, half, 1, before, heard + textOf(firstNotes), sofar));
+    } else {
+        second = phraseOf(rhythm_.phrase(random, shape, true));
+        second =
+            withDegrees(second, melody(random, second, {}, 1, approach, heard + textOf(firstNotes), sofar));
+    }
+    piece.phrases.push_back(closing(second, piece.bar));
     piece.title = random.choice(kPlaces) + random.choice(kMoods);
     return piece;
 }

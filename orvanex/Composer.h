@@ -29,13 +29,19 @@ class Composer {
 public:
     explicit Composer(const std::vector<Tune>& tunes, const Settings& settings = kChosenSettings);
     Piece compose(Random& random) const;
+    // Two phrases that go on from the notes `context` (degrees, in order): the first
+    // moves on from the context's last notes and takes up its motifs, the second ends
+    // on do. Bars of `bar` beats where the tunes have that metre; a `pickup` of beats
+    // first completes the bar the context left open.
+    Piece follow(Random& random, const std::vector<int>& context, int bar, int pickup) const;
 
 private:
     // Degrees for the notes of `shape`, starting with `start`, ending on `end`, the
     // note before it `approach` (0: any).
-    // `before` holds the degrees of the piece so far.
+    // `before` holds the degrees of the piece so far; `lead`, when given, the notes that
+    // the phrase continues from, heard across the phrase's start and recalled.
     std::vector<int> melody(Random& random, const Phrase& shape, std::vector<int> start, int end,
-                            int approach, const std::string& before) const;
+                            int approach, const std::string& before, const std::vector<int>& lead = {}) const;
     int innerEnding(Random& random, int unlike) const;
 
     Settings settings_;

@@ -1,5 +1,6 @@
 #include "PitchModel.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvanex {
@@ -99,6 +100,25 @@ Distribution PitchModel::next(const std::vector<int>& history, Place place, cons
         for (double& v : p) v /= sum;
     }
     return p;
+}
+
+Distribution recalled(const Distribution& p, const std::vector<int>& sofar, double strength) {
+    // Each view is the next shorter one with the counts of the piece added: the model,
+    // then what followed the last note, then what followed the last two.
+    const size_t n = sofar.size();
+    Distribution r = p;
+    for (size_t k = 1; k <= 2 && k <= n; ++k) {
+        std::array<double, 7> counts{};
+        double total = 0;
+        for (size_t i = k; i < n; ++i)
+            if (std::equal(sofar.begin() + static_cast<long>(i - k), sofar.begin() + static_cast<long>(i),
+                           sofar.end() - static_cast<long>(k))) {
+                counts[sofar[i] - 1] += 1;
+                total += 1;
+            }
+        for (int d = 0; d < 7; ++d) r[d] = (counts[d] + strength * r[d]) / (total + strength);
+    }
+    return r;
 }
 
 namespace {

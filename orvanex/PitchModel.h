@@ -53,6 +53,15 @@ private:
     Counts all_{};
 };
 
+// The piece so far as a second opinion over the model's `p`: what followed its last
+// two notes, and its last note, where they came before in it. A continuation takes up
+// the motifs of what it continues. `strength` is how many such notes weigh as much as
+// the model; a piece that never had its last notes before leaves `p` as it is.
+Distribution recalled(const Distribution& p, const std::vector<int>& sofar, double strength);
+
+// Chosen by held-out likelihood of continuations (tools/bench-music); a test keeps it in step.
+constexpr double kRecall = 8;
+
 // Mean bits per note of each tune's notes under a model of the other tunes.
 double heldOutBits(const std::vector<Tune>& tunes, const Settings& settings);
 

@@ -42,6 +42,16 @@ RhythmBook::Shape RhythmBook::shape(Random& random) const {
     return s;
 }
 
+RhythmBook::Shape RhythmBook::shape(Random& random, int bar) const {
+    std::vector<Shape> same;
+    for (const Shape& s : shapes_)
+        if (s.bar == bar) same.push_back(s);
+    if (same.empty()) return shape(random);
+    Shape s = random.choice(same);
+    s.bars = std::min(s.bars, 6);
+    return s;
+}
+
 std::vector<std::string> RhythmBook::phrase(Random& random, const Shape& shape, bool lastOfPiece) const {
     const Metre& metre = metres_.at(shape.bar);
     std::vector<std::string> endings;

@@ -24,6 +24,8 @@ public:
         int bars = 4;  // bars in a phrase
     };
     Shape shape(Random& random) const;
+    // A shape of the metre `bar` when the tunes have one; otherwise any.
+    Shape shape(Random& random, int bar) const;
 
     // The bars of a new phrase. Its last bar ends with at least one held beat; the
     // last phrase of a piece ends with at least three (a bar of rest is added).

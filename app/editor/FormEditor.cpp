@@ -38,6 +38,7 @@ const ui::FormLayout FormEditor::layout{
         ui::clickArea(L"ImageOPEN", {360, 4560, 4095, 1095}, &FormEditor::ImageOPEN_Click, L"打开"),
         ui::clickArea(L"ImageSAVE", {360, 6000, 3975, 975}, &FormEditor::ImageSAVE_Click, L"保存"),
         ui::clickArea(L"ImageWAV", {360, 7320, 3975, 1095}, &FormEditor::ImageWAV_Click, L"生成WAV文件"),
+        ui::clickArea(L"ImageAIXX", {360, 9840, 1920, 720}, &FormEditor::ImageAIXX_Click, L"AI续写"),
         ui::cross(ui::clickArea(L"ImageUN", {20880, 360, 375, 375}, &FormEditor::ImageUN_Click, L"关闭")),
         ui::wrapped(ui::label(L"LabelMSG", {360, 8760, 3975, 735},
                               L"注意！通过Ai模型创作、新建、打开 等操作会重置编辑器", kSongTi, RGB(0, 0, 0))),
@@ -77,14 +78,51 @@ void FormEditor::Form_Load() {
 void FormEditor::aiRun() {
     stopPreview();
     showStatus(L"Ai思考中");
-    const ai::Outcome outcome = ai::compose();
-    if (!outcome.score) {
-        showStatus(idleStatus());
-        sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + outcome.cause,
-                     sys::Icon::Exclamation);
-        return;
-    }
+    const ai::Outcome outcome = ai::compose([this](unsigned waited) { showWaiting(waited); });
+    if (!outcome.score) return aiFailed(outcome.cause);
     setText(L"txtCode", *outcome.score);
+    showStatus(L"完毕！");
+    sys::system().sleep(900);
+    showStatus(idleStatus());
+}
+
+// Past the designed wait the status line counts the seconds, so that a slow first start
+// of the model does not look like a hang.
+void FormEditor::showWaiting(unsigned waited) {
+    const std::wstring status = L"仍在等待OrvaneX，已等" + std::to_wstring(waited / 1000) + L"秒";
+    if (text(L"LabelZT") != status) showStatus(status);
+}
+
+void FormEditor::aiFailed(const std::wstring& cause) {
+    showStatus(idleStatus());
+    sys::message(L"OrvaneX模型没有及时给出新的乐谱，编辑器中的内容保持不变。\r\n" + cause,
+                 sys::Icon::Exclamation);
+}
+
+// The notes before the caret go to the model; what it writes is put in at the caret by
+// one replacement (one step to undo), and the score on either side stays as it was.
+// With a selection, the caret is taken at its end and nothing selected is replaced.
+void FormEditor::ImageAIXX_Click() {
+    stopPreview();
+    const HWND edit = control(L"txtCode").edit;
+    DWORD from = 0, caret = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&caret));
+    std::wstring context;
+    bool lineFollows = false;
+    readText(L"txtCode", [&](std::wstring_view score) {
+        caret = std::min<DWORD>(caret, static_cast<DWORD>(score.size()));
+        context = score.substr(0, caret);
+        lineFollows = caret < score.size() && score[caret] == L'\r';
+    });
+    showStatus(L"Ai思考中");
+    const ai::Outcome outcome = ai::continueFrom(context, [this](unsigned waited) { showWaiting(waited); });
+    if (!outcome.score) return aiFailed(outcome.cause);
+    // The result ends its last line; before a line end of the score that would leave an empty line.
+    std::wstring inserted = *outcome.score;
+    if (lineFollows && inserted.ends_with(L"\r\n")) inserted.resize(inserted.size() - 2);
+    SendMessageW(edit, EM_SETSEL, caret, caret);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     showStatus(L"完毕！");
     sys::system().sleep(900);
     showStatus(idleStatus());
@@ -257,6 +295,8 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
             ImageOPEN_Click();
         else if (key == 'S')
             ImageSAVE_Click();
+        else if (key == 'J')  // taken here, it never reaches the text box as a line feed
+            ImageAIXX_Click();
         else
             return false;
         return true;

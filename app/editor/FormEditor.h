@@ -1,6 +1,7 @@
 // The score editor: the score in a text box with a line-number gutter beside it, New,
 // Open and Save of .sop files, rendering of the score to a WAV file through the
-// outside batch file, the AI button, and F5 to hear the score. Its close cross returns
+// outside batch file, the AI button, AI续写 (Ctrl+J) that continues the score at the
+// caret, and F5 to hear the score. Its close cross returns
 // to the main menu, after asking about changes that were not saved.
 #pragma once
 
@@ -34,6 +35,7 @@ private:
     void TimerZT_Timer();
     void TimerPlay_Timer();
     void ImageAi_Click();
+    void ImageAIXX_Click();
     void ImageNEW_Click();
     void ImageOPEN_Click();
     void ImageSAVE_Click();
@@ -41,6 +43,8 @@ private:
     void ImageUN_Click();
 
     void aiRun();
+    void showWaiting(unsigned waited);
+    void aiFailed(const std::wstring& cause);
     void showStatus(const std::wstring& status);
     std::wstring idleStatus() const;
     void showOutcome(const std::wstring& status);

@@ -248,7 +248,9 @@ public:
     Started start(const std::wstring& path, const std::wstring& arguments) override {
         return startProgram(path, arguments, false);
     }
-    Started startHidden(const std::wstring& path) override { return startProgram(path, {}, true); }
+    Started startHidden(const std::wstring& path, const std::wstring& arguments) override {
+        return startProgram(path, arguments, true);
+    }
 
     void sleep(unsigned milliseconds) override { Sleep(milliseconds); }
 

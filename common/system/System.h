@@ -71,7 +71,9 @@ public:
     virtual std::optional<uint32_t> exitCode(const Started& started);
     // The same start without any window: for batch files that only work in the
     // background, whose console would flash over the program.
-    virtual Started startHidden(const std::wstring& path) { return start(path, {}); }
+    virtual Started startHidden(const std::wstring& path, const std::wstring& arguments = {}) {
+        return start(path, arguments);
+    }
 
     // Plays what the source gives on the default sound output; the source is called on
     // another thread. Nothing and the system's error code when there is no output.

@@ -250,6 +250,23 @@ class EditorPictures(unittest.TestCase):
                         with self.subTest(name, area=(x, y), outside=(px, py)):
                             self.assertLess(sum(abs(a - b) for a, b in zip(im.getpixel((px, py)), ground)), 25)
 
+    def test_the_continue_button_fills_the_left_half_of_its_row(self):
+        """AI续写 lies under its click area at every scale, in the AI button's violet, with
+        the panel plain beside it where the row's other half begins."""
+        x, y, w, h = layouts.EDITOR["ImageAIXX"]
+        for theme in ("light", "dark"):
+            for suffix, scale in (("", 1), ("@1.5x", 1.5), ("@2x", 2)):
+                name = f"editor_{theme}{suffix}.png"
+                with self.subTest(name), Image.open(ART / name) as im:
+                    if scale == 1:
+                        self.assertEqual(drawn_box(im, (x, y, w, h), at=(40, 24)), (x, y, x + w, y + h))
+                    at = lambda px, py: im.getpixel((round(px * scale), round(py * scale)))
+                    left, right = at(x + 4, y + h // 2), at(x + w - 4, y + h // 2)
+                    self.assertGreater(left[2], left[1] + 60, "violet at the left")
+                    self.assertGreater(right[2], right[0] + 60, "blue at the right")
+                    ground = at(x - 10, y + h // 2)
+                    self.assertLess(distance(at(x + w + 6, y + h // 2), ground), 25, "plain beside it")
+
     def test_text_area_is_plain_in_the_text_box_colours(self):
         for name, code, gutter in (("editor_light.png", (255, 255, 255), (224, 224, 224)),
                                    ("editor_dark.png", (0, 0, 0), (0, 0, 0))):

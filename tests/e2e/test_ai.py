@@ -1,6 +1,6 @@
 """The AI run under Wine: the real Ai.bat and OrvaneX model from the main menu's AI
-tile and from the editor's own button; a stand-in Ai.bat that writes nothing; an older
-result left in place. The editor's text is read back through its Save button, as a
+tile, from the editor's own button and from AI续写 (its button and Ctrl+J); a stand-in
+Ai.bat that writes nothing; an older result left in place. The editor's text is read back through its Save button, as a
 person would keep it; the status line is compared on screen with its design value
 "就绪" as a freshly opened editor paints it."""
 
@@ -11,7 +11,7 @@ import time
 import unittest
 
 import layouts
-from harness import ProgramFolder, click, run, wait_for, wait_no_window, wait_window, windows
+from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait_no_window, wait_window, windows
 
 MENU = "Orvane"
 EDITOR = "Orvane编辑器"
@@ -21,6 +21,8 @@ QUESTION = "确认"
 
 AI_TILE, EDITOR_TILE = layouts.MENU["ImageAi"], layouts.MENU["ImageEDITOR"]  # pixels of the menu
 AI_BUTTON, SAVE_BUTTON, CLOSE = layouts.EDITOR["ImageAi"], layouts.EDITOR["ImageSAVE"], layouts.EDITOR["ImageUN"]
+CONTINUE_BUTTON, NEW_BUTTON = layouts.EDITOR["ImageAIXX"], layouts.EDITOR["ImageNEW"]
+TEXT = (424, 128, 985, 657)  # pixels of the editor's text box
 STATUS = (16, 776, 265, 25)  # pixels of the editor
 
 DEFAULT_SCORE = "Orvane测试版本\r\n远帆青石制作\r\n"
@@ -152,6 +154,50 @@ class FromTheEditor(AiRun):
         self.assertEqual(self.saved_text(editor), DEFAULT_SCORE + "\r\n")
         self.assertIsNone(self.folder.read("output\\output.sop"))
         self.assertEqual(self.folder.read("AiMade.une"), b"0\r\n")
+
+    def test_continuing_puts_the_models_notes_at_the_caret_under_the_designed_notice(self):
+        menu = self.open_menu()
+        editor = self.open_editor(menu, EDITOR_TILE)
+        ready = self.ready_status(editor)
+        click(editor, *press(NEW_BUTTON))
+        wait_window(QUESTION, 10)
+        run("xdotool", "key", "Return")
+        self.assertTrue(wait_no_window(QUESTION, 5))
+        click(editor, *press(TEXT))
+        run("xdotool", "type", "--delay", "30", "1155 6650 4433 2210")
+        run("xdotool", "key", "Return")
+        run("xdotool", "type", "--delay", "30", "5544 33")
+        run("xdotool", "key", "Return")
+        run("xdotool", "type", "--delay", "30", "end")
+        run("xdotool", "key", "Left", "Left", "Left", "Left")  # the caret after 33
+        context = "1155 6650 4433 2210\r\n5544 33"
+        notices = len([exe for exe, _, _ in self.folder.started() if exe == "notice.exe"])
+
+        run("xdotool", "key", "ctrl+j")
+        self.assertTrue(wait_for(lambda: pixels(editor, STATUS) != ready, 3), "Ai思考中 is painted while it waits")
+        self.assertTrue(wait_for(lambda: pixels(editor, STATUS) == ready, 15), "就绪 again after the run")
+        self.assertEqual(self.folder.read("output\\context.sop"), context.encode("gbk"))
+        self.assertEqual(self.folder.read("title.une"), "Ai思考中\r\n".encode("gbk"))
+        self.assertEqual(self.folder.read("text.une"), "请等待大约3秒\r\n".encode("gbk"))
+        self.assertEqual(len([exe for exe, _, _ in self.folder.started() if exe == "notice.exe"]), notices + 1)
+        first = self.result()
+        self.assertRegex(first, r"^[1-7]0 [0-7]{4} [0-7]{4}\r\n")  # completes the bar and the line as typed
+        self.assertTrue(first.endswith("\r\n"))
+        continued = context + first[:-2] + "\r\nend"
+        self.assertEqual(self.saved_text(editor), continued + "\r\n", "put in at the caret, no line feed typed")
+
+        # The button at the end of the score: a continuation of all of it.
+        run("xdotool", "key", "ctrl+End")
+        click(editor, *press(CONTINUE_BUTTON))
+        self.assertTrue(wait_for(lambda: pixels(editor, STATUS) != ready, 3))
+        self.assertTrue(wait_for(lambda: pixels(editor, STATUS) == ready, 15))
+        self.assertEqual(self.folder.read("output\\context.sop"), continued.encode("gbk"))
+        second = self.result()
+        os.makedirs(os.path.join(BUILD, "screens"), exist_ok=True)
+        screenshot(os.path.join(BUILD, "screens", "editor_continued.png"), editor)
+        self.assertTrue(second.startswith("\r\n"), "a new line below the remark 'end'")
+        self.assertEqual(self.saved_text(editor), continued + second + "\r\n")
+        self.assertEqual(windows(PROGRAM_NAME), [], "no message")
 
 
 if __name__ == "__main__":

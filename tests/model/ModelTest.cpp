@@ -9,6 +9,7 @@
 #include <set>
 
 #include "Composer.h"
+#include "Continuation.h"
 #include "Corpus.h"
 #include "FakeSystem.h"
 #include "PitchModel.h"
@@ -329,4 +330,110 @@ TEST_F(Music, TheModelGivesADistributionForAnyContextAndPlace) {
     const auto afterTwinkle = model.next({1, 1, 5}, orvanex::Place::Offbeat, orvanex::kChosenSettings);
     EXPECT_EQ(std::max_element(afterTwinkle.begin(), afterTwinkle.end()) - afterTwinkle.begin() + 1, 5)
         << "the tunes' own continuation leads";
+}
+
+namespace {
+
+// Whether two degrees lie a step apart as the samples sound them (ti just below do).
+bool isStep(int a, int b) {
+    return std::abs(a % 7 - b % 7) == 1;
+}
+
+}  // namespace
+
+TEST_F(Music, AContinuationReadsOnFromTheCaretInTheContextsLayoutAndEndsOnDo) {
+    const orvanex::Composer composer(corpus);
+    // Four bars of four beats to a line, one space between bars, the caret two beats into a bar.
+    const std::wstring context = L"小星星\r\n1155 6650 4433 2210\r\n5544 33";
+    for (int seed = 1; seed <= 30; ++seed) {
+        orvanex::Random random(static_cast<uint64_t>(seed));
+        const std::wstring text = orvanex::continuation(composer, random, context);
+        SCOPED_TRACE(text::toGbk(text));
+        ASSERT_TRUE(text.ends_with(L"\r\n"));
+        const std::wstring whole = context + text;
+        std::vector<std::wstring> lines;
+        for (size_t at = whole.find(L"\r\n") + 2, end; (end = whole.find(L"\r\n", at)) != std::wstring::npos;
+             at = end + 2)
+            lines.push_back(whole.substr(at, end - at));
+        ASSERT_GE(lines.size(), 3u) << "about two phrases";
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::wstring& line = lines[i];
+            EXPECT_EQ(line.find_first_not_of(L"01234567 "), std::wstring::npos);
+            const bool last = i + 1 == lines.size();
+            EXPECT_TRUE(last ? line.size() <= 19 : line.size() == 19) << "four bars to a line";
+            for (size_t bar = 4; bar < line.size(); bar += 5) EXPECT_EQ(line[bar], L' ');
+        }
+        const std::vector<int> notes = orvanex::notesOf(text);
+        ASSERT_GE(notes.size(), 8u);
+        EXPECT_EQ(notes.back(), 1) << "a cadence on do";
+    }
+
+    // No note before the caret, remarks alone included: a whole new piece.
+    for (const std::wstring empty : {L"", L"我的草稿：\r\n  | |\r\n", L"八九"}) {
+        orvanex::Random random(7);
+        EXPECT_TRUE(orvanex::continuation(composer, random, empty).starts_with(L"OrvaneX 作品《"));
+    }
+
+    // Bars with marks, notes written without any, and a caret after a full line.
+    const orvanex::Layout marked = orvanex::layoutOf(L"1 2 3 | 4 5 6 | 7 1 2 |\r\n3 2 1 | 5");
+    EXPECT_EQ(marked.bar, 1);
+    EXPECT_EQ(marked.separator, L" ");
+    const orvanex::Layout bare = orvanex::layoutOf(L"1155665044332210\r\n55443320");
+    EXPECT_EQ(std::tuple(bare.bar, bare.separator, bare.barsPerLine, bare.barsOnLine, bare.open),
+              std::tuple(4, std::wstring(), 4, 2, 0));
+    const orvanex::Layout threes = orvanex::layoutOf(L"123  450  670\r\n123  450  670\r\n");
+    EXPECT_EQ(
+        std::tuple(threes.bar, threes.separator, threes.barsPerLine, threes.barsOnLine, threes.afterNote),
+        std::tuple(3, std::wstring(L"  "), 3, 0, false));
+}
+
+TEST_F(Music, AContinuationMovesOnFromItsContextMostlyByStepAndTakesUpItsMotifs) {
+    const orvanex::Composer composer(corpus);
+    // Each tune cut after its first phrase: the first note after the cut moves from the
+    // last note before it as the tunes move, mostly by step.
+    double steps = 0, firsts = 0;
+    for (const auto& tune : corpus) {
+        std::vector<int> context;
+        for (const Phrase& phrase : tune.phrases) {
+            const auto d = phrase.degrees();
+            context.insert(context.end(), d.begin(), d.end());
+            if (context.size() >= 6) break;
+        }
+        for (int seed = 0; seed < 5; ++seed) {
+            orvanex::Random random(static_cast<uint64_t>(seed) * 977 + context.size());
+            const orvanex::Piece piece = composer.follow(random, context, tune.bar, 0);
+            ASSERT_EQ(piece.phrases.size(), 2u);
+            steps += isStep(context.back(), piece.phrases[0].notes[0].degree);
+            ++firsts;
+            EXPECT_EQ(piece.phrases[1].notes.back().degree, 1);
+        }
+    }
+    EXPECT_GT(steps / firsts, 0.4) << "the tunes move by step more often than not";
+
+    // A context that turns ti to fa again and again: after its ti the continuation goes
+    // to fa far more often than after a lone ti, where the tunes lead to do.
+    auto faAfter = [&](const std::vector<int>& context) {
+        int fa = 0;
+        for (int seed = 0; seed < 60; ++seed) {
+            orvanex::Random random(static_cast<uint64_t>(seed));
+            fa += composer.follow(random, context, 4, 0).phrases[0].notes[0].degree == 4;
+        }
+        return fa;
+    };
+    const int recalled = faAfter({7, 4, 7, 4, 7, 4, 7, 4, 7, 4, 7});
+    const int alone = faAfter({7});
+    EXPECT_GT(recalled, 30) << alone;
+    EXPECT_GT(recalled, 3 * alone + 10);
+
+    // The first note depends on the context's last one.
+    auto commonest = [&](int last) {
+        std::array<int, 8> counts{};
+        for (int seed = 0; seed < 60; ++seed) {
+            orvanex::Random random(static_cast<uint64_t>(seed));
+            ++counts[composer.follow(random, {1, 2, 3, 4, last}, 4, 0).phrases[0].notes[0].degree];
+        }
+        return static_cast<int>(std::max_element(counts.begin(), counts.end()) - counts.begin());
+    };
+    EXPECT_TRUE(isStep(commonest(6), 6) || commonest(6) == 6) << commonest(6);
+    EXPECT_NE(commonest(6), commonest(2));
 }

@@ -1,11 +1,14 @@
-// The AI run of the editor, from its load (the main menu's AI tile) and from its own
-// button: the order of its steps, the score it loads, the request flag, and a model
-// that gave no new score in time.
+// The AI run of the editor, from its load (the main menu's AI tile), from its own
+// button and from AI续写: the order of its steps, the score it loads or puts in at the
+// caret, the request flag, a model that is slow to start and one that gave no new
+// score in time.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -166,7 +169,9 @@ TEST_F(AiBridge, NoNewScoreKeepsTheTextAndSaysSo) {
         ASSERT_EQ(system.messages.size(), 1u);
         EXPECT_NE(system.messages[0].text.find(L"没有及时给出新的乐谱"), std::wstring::npos)
             << text::toGbk(system.messages[0].text);
-        EXPECT_EQ(events.back(), L"sleep 3000 Ai思考中 shown") << "no 完毕！ without a score";
+        EXPECT_NE(std::find(events.begin(), events.end(), L"sleep 3000 Ai思考中 shown"), events.end());
+        EXPECT_EQ(std::find(events.begin(), events.end(), L"sleep 900 完毕！ shown"), events.end())
+            << "no 完毕！ without a score";
         editor()->unload();
 
         // From the request: the default text stays and the flag is still cleared.
@@ -176,6 +181,95 @@ TEST_F(AiBridge, NoNewScoreKeepsTheTextAndSaysSo) {
         EXPECT_EQ(status(), L"就绪");
         EXPECT_EQ(system.messages.size(), 2u);
         EXPECT_EQ(folder.bytes(L"AiMade.une"), "0\r\n");
+        editor()->unload();
+    }
+}
+
+TEST_F(AiBridge, ContinuingSendsTheNotesBeforeTheCaretAndPutsTheResultThereAsOneChange) {
+    ui::show<FormEditor>();
+    const std::wstring before = L"我的旋律\r\n1155 6650 4433";
+    const std::wstring after = L"\r\n尾声 5 4 3 2 1\r\n";
+    editor()->setText(L"txtCode", before + after);
+    const HWND edit = editor()->control(L"txtCode").edit;
+    SendMessageW(edit, EM_SETSEL, before.size(), before.size());
+    std::string request;
+    system.whenStarted = [&](const std::wstring& path) {
+        events.push_back(L"start " + path.substr(path.rfind(L'\\') + 1) + L" " + status());
+        if (path != folder.file(L"Ai.bat")) return;
+        request = folder.bytes(L"output\\context.sop");
+        folder.put(L"output\\output.sop", " 2210\r\n5544 3320 5544 3320\r\n1155 6650 4433 2210");
+    };
+
+    EXPECT_TRUE(editor()->pressKey('J', true)) << "Ctrl+J is the editor's, not a line feed in the score";
+
+    EXPECT_EQ(request, text::toGbk(before));
+    EXPECT_EQ(system.started.front(), folder.file(L"Ai.bat") + L" continue");
+    const std::vector<std::wstring> expected{
+        L"start Ai.bat Ai思考中",
+        L"start notice.exe Ai思考中",
+        L"sleep 3000 Ai思考中 shown",
+        L"sleep 900 完毕！ shown",
+    };
+    EXPECT_EQ(events, expected) << "the designed notification and wait";
+    EXPECT_EQ(folder.bytes(L"text.une"), text::toGbk(L"请等待大约3秒\r\n"));
+    const std::wstring continued = L" 2210\r\n5544 3320 5544 3320\r\n1155 6650 4433 2210";
+    EXPECT_EQ(editor()->text(L"txtCode"), before + continued + after)
+        << "no empty line before the line end that followed the caret";
+    EXPECT_EQ(status(), L"就绪");
+    EXPECT_EQ(folder.bytes(L"AiMade.une"), "0\r\n");
+
+    // One change: a single undo takes back the whole continuation, and nothing else.
+    SendMessageW(edit, EM_UNDO, 0, 0);
+    EXPECT_EQ(editor()->text(L"txtCode"), before + after);
+
+    // At the end of a score the continuation keeps its last line end. A model that
+    // cannot start changes nothing, though a result of a moment ago lies there.
+    editor()->setText(L"txtCode", before);
+    SendMessageW(edit, EM_SETSEL, before.size(), before.size());
+    editor()->fire(L"ImageAIXX");
+    EXPECT_EQ(editor()->text(L"txtCode"), before + continued + L"\r\n");
+    system.whenStarted = nullptr;
+    system.startError = ERROR_FILE_NOT_FOUND;
+    DeleteFileW(folder.file(L"notice.exe").c_str());  // whose failed start says so itself
+    editor()->fire(L"ImageAIXX");
+    EXPECT_EQ(editor()->text(L"txtCode"), before + continued + L"\r\n");
+    ASSERT_EQ(system.messages.size(), 1u);
+}
+
+TEST_F(AiBridge, ASlowModelIsWaitedForWithTheStatusSayingSoUpToFifteenSeconds) {
+    // The model writes its result after `late` ms of waiting, or never.
+    for (const unsigned late : {4000u, 14750u, 0u}) {
+        SCOPED_TRACE(late);
+        std::filesystem::remove_all(result);
+        system.messages.clear();
+        modelWrites = false;
+        unsigned waited = 0;
+        std::vector<std::wstring> statuses;
+        system.whenSleeping = [&](unsigned ms) {
+            if (ms == 900) return;
+            if (waited > 0) statuses.push_back(status());
+            waited += ms;
+            if (late && waited == late) folder.put(L"output\\output.sop", kModelScore);
+        };
+        ui::show<FormEditor>();
+        editor()->setText(L"txtCode", L"我的草稿 5 4 3");
+        system.sleeps.clear();
+        editor()->fire(L"ImageAi");
+
+        EXPECT_EQ(system.sleeps.front(), 3000u) << "first the designed wait";
+        EXPECT_EQ(waited, late ? late : 15000u);
+        ASSERT_FALSE(statuses.empty());
+        EXPECT_EQ(statuses.front(), L"仍在等待OrvaneX，已等3秒");
+        EXPECT_EQ(statuses.back(), L"仍在等待OrvaneX，已等" + std::to_wstring((waited - 250) / 1000) + L"秒")
+            << "counted up to the last look";
+        if (late) {
+            EXPECT_EQ(editor()->text(L"txtCode"), kLoadedScore);
+            EXPECT_TRUE(system.messages.empty());
+        } else {
+            EXPECT_EQ(editor()->text(L"txtCode"), L"我的草稿 5 4 3");
+            EXPECT_EQ(system.messages.size(), 1u);
+        }
+        EXPECT_EQ(status(), L"就绪");
         editor()->unload();
     }
 }

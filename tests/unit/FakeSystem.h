@@ -60,9 +60,9 @@ public:
     std::optional<std::wstring> openFile(const sys::FileDialog&) override;
     std::optional<std::wstring> saveFile(const sys::FileDialog&) override;
     sys::Started start(const std::wstring& path, const std::wstring& arguments) override;
-    sys::Started startHidden(const std::wstring& path) override {
+    sys::Started startHidden(const std::wstring& path, const std::wstring& arguments = {}) override {
         startedHidden.push_back(path);
-        return start(path, {});
+        return start(path, arguments);
     }
     std::unique_ptr<sys::Sound> play(sys::SoundSource source, uint32_t& error) override;
     void sleep(unsigned milliseconds) override {

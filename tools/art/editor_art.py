@@ -18,6 +18,7 @@ OPEN = (24, 304, 273, 73)  # click area 打开
 SAVE = (24, 400, 265, 65)  # click area 保存
 WAV = (24, 488, 265, 73)  # click area 生成WAV文件
 CLOSE = (1392, 24, 25, 25)  # click area, the close cross
+AIXX = (24, 656, 128, 48)  # click area AI续写, the left half of the row below the note
 BUTTONS = [AI, NEW, OPEN, SAVE, WAV]
 BUTTON_SIZE = (265, 65)  # every drawn button: the largest that fits in all five click areas
 
@@ -114,6 +115,17 @@ def draw_editor(dark):
     glyph_bars(ly, 22, h / 2 - 13, 26, WHITE, None)
     ly.text(64, h / 2 - 9, "生成WAV文件", 19, WHITE, anchor="lm", bold=2)
     ly.text(65, h / 2 + 16, "保存到 C:\\Orvane\\OutputWAV", 12, (255, 255, 255, 215), anchor="lm")
+    ly.merge()
+
+    # AI续写: the AI button's colours, small, in the left half of its row
+    x, y, w, h = AIXX
+    cv.shadow(AIXX, 10, 4, alpha(VIOLET, 0.4 if dark else 0.28), offset=(0, 2))
+    cv.fill_gradient(AIXX, VIOLET, BLUE, angle=0, radius=12)
+    ly = cv.layer(AIXX, radius=12)
+    ly.circle(w - 14, 6, 30, fill=alpha(WHITE, 0.08))
+    glyph_sparkles(ly, 12, h / 2 - 12, 24, WHITE, None)
+    ly.text(44, h / 2 - 8, "AI续写", 17, WHITE, anchor="lm", bold=1)
+    ly.text(45, h / 2 + 12, "从光标处接着写", 11, (255, 255, 255, 215), anchor="lm")
     ly.merge()
 
     # the warning sits on a pale note; the label draws its words
