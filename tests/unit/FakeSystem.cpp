@@ -25,7 +25,8 @@ sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view tit
     return answer;
 }
 
-std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog&) {
+std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog& dialog) {
+    dialogs.push_back(dialog);
     if (chosenFiles.empty()) return std::nullopt;
     auto file = chosenFiles.front();
     chosenFiles.pop_front();
@@ -48,6 +49,8 @@ public:
     explicit FakeSound(FakeSystem& system) : system_(system) {}
     ~FakeSound() override { system_.playing = nullptr; }
     bool finished() const override { return system_.soundFinished; }
+    uint64_t position() const override { return system_.soundPosition; }
+    std::wstring failure() const override { return system_.soundFailure; }
 
 private:
     FakeSystem& system_;
@@ -59,6 +62,8 @@ std::unique_ptr<sys::Sound> FakeSystem::play(sys::SoundSource source, uint32_t& 
     if (error) return nullptr;
     ++soundsStarted;
     soundFinished = false;
+    soundPosition = 0;
+    soundFailure.clear();
     playing = std::move(source);
     return std::make_unique<FakeSound>(*this);
 }
