@@ -473,6 +473,7 @@ void Form::setText(const std::wstring& name, const std::wstring& text) {
     ++c.changes;  // a multi-line edit control reports no change for WM_SETTEXT
     if (c.edit) SetWindowTextW(c.edit, c.text.c_str());
     if (window_ && c.kind == Kind::Label) InvalidateRect(window_, nullptr, FALSE);
+    if (c.kind == Kind::TextBox) TextBox_Change(name);
 }
 
 std::vector<size_t> Form::visibleLineStarts(const std::wstring& name) const {
@@ -733,8 +734,11 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_COMMAND:
             if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= 1 &&
-                LOWORD(wParam) <= layout_.controls.size())
-                ++layout_.controls[LOWORD(wParam) - 1u].changes;
+                LOWORD(wParam) <= layout_.controls.size()) {
+                Control& c = layout_.controls[LOWORD(wParam) - 1u];
+                ++c.changes;
+                TextBox_Change(c.name);
+            }
             break;
         case WM_SETFOCUS:
             // The first text box of the table that takes input holds the keyboard focus,
