@@ -378,17 +378,21 @@ void FormEditor::redo() {
 
 // Puts one step into the text: only the part that changed, which keeps the scroll
 // position, or the whole text at once where much changed (an AI score, New): the text
-// box takes a megabyte in one piece in milliseconds, but as a replaced part in seconds.
-void FormEditor::apply(const editor::Change& change) {
+// box takes a large text faster in one piece than as a replaced part.
+void FormEditor::apply(const editor::Edit& change) {
     const HWND box = control(L"txtCode").edit;
     applying_ = true;
     if (!box || change.removed.size() + change.inserted.size() > kLargestPartReplaced) {
-        std::wstring whole = known_;
-        whole.replace(change.at, change.removed.size(), change.inserted);
+        std::wstring whole;
+        whole.reserve(known_.size() - change.removed.size() + change.inserted.size());
+        whole.append(known_, 0, change.at)
+            .append(change.inserted)
+            .append(known_, change.at + change.removed.size());
         setText(L"txtCode", whole);
     } else {
         SendMessageW(box, EM_SETSEL, change.at, change.at + change.removed.size());
-        SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(change.inserted.c_str()));
+        const std::wstring part(change.inserted);
+        SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
     }
     applying_ = false;
     known_.replace(change.at, change.removed.size(), change.inserted);

@@ -71,7 +71,7 @@ private:
     void catchUp(bool typed);
     void undo();
     void redo();
-    void apply(const editor::Change& change);
+    void apply(const editor::Edit& change);
     static LRESULT CALLBACK txtCodeProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 
     void startPreview(bool fromCaret);

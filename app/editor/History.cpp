@@ -72,24 +72,22 @@ void History::dropOldest() {
     done_.pop_front();
 }
 
-std::optional<Change> History::undo() {
+std::optional<Edit> History::undo() {
     sealed_ = true;
     if (done_.empty()) return std::nullopt;
-    Step step = std::move(done_.back());
+    undone_.push_back(std::move(done_.back()));
     done_.pop_back();
-    Change back{step.change.at, step.change.inserted, step.change.removed};
-    undone_.push_back(std::move(step));
-    return back;
+    const Change& kept = undone_.back().change;
+    return Edit{kept.at, kept.inserted, kept.removed};
 }
 
-std::optional<Change> History::redo() {
+std::optional<Edit> History::redo() {
     sealed_ = true;
     if (undone_.empty()) return std::nullopt;
-    Step step = std::move(undone_.back());
+    done_.push_back(std::move(undone_.back()));
     undone_.pop_back();
-    Change again = step.change;
-    done_.push_back(std::move(step));
-    return again;
+    const Change& kept = done_.back().change;
+    return Edit{kept.at, kept.removed, kept.inserted};
 }
 
 void History::clear() {

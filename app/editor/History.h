@@ -19,6 +19,13 @@ struct Change {
     bool empty() const { return removed.empty() && inserted.empty(); }
 };
 
+// A step to put into the text, as undo and redo give it: views of what the history
+// keeps, valid until it changes next.
+struct Edit {
+    size_t at = 0;
+    std::wstring_view removed, inserted;
+};
+
 // The change that turns `before` into `after`: the common start and end kept. The
 // caret after the change bounds the common end, so that a letter typed beside the same
 // letter is found where it was typed.
@@ -32,9 +39,9 @@ public:
     // A change made to the text. `typed`: one key's worth of typing or deleting, which
     // joins the step before it while the word goes on.
     void record(Change change, bool typed);
-    // The change that takes the text one step back, or forward again; nothing at the end.
-    std::optional<Change> undo();
-    std::optional<Change> redo();
+    // The edit that takes the text one step back, or forward again; nothing at the end.
+    std::optional<Edit> undo();
+    std::optional<Edit> redo();
     void clear();
 
     size_t steps() const { return done_.size(); }
