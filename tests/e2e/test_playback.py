@@ -13,7 +13,7 @@ import time
 import unittest
 import wave
 
-from harness import BUILD, ProgramFolder, click, run, wait_for, wait_window, windows
+from harness import BUILD, ProgramFolder, click, run, screenshot, wait_for, wait_window, windows
 from test_editor import EDITOR, MESSAGE, TEXT, editor_from_menu, key
 
 SELECTION = os.path.join(BUILD, "tests", "selection.exe")
@@ -111,7 +111,7 @@ class Playback(unittest.TestCase):
 
     def test_a_selection_plays_its_notes_with_the_mark_on_each_and_records_as_them(self):
         with ProgramFolder(state=STATE) as folder:
-            self.editor_with(folder, "1 2 3 4 5 6")
+            editor = self.editor_with(folder, "1 2 3 4 5 6")
             key("Home", "Right", "Right", *["shift+Right"] * 5)  # "2 3 4"
             marks = os.path.join(folder.root, "marks.txt")
             recording = os.path.join(folder.root, "played.wav")
@@ -121,6 +121,8 @@ class Playback(unittest.TestCase):
                                        stderr=subprocess.DEVNULL)
             self.assertTrue(wait_for(lambda: os.path.exists(marks), 10), "the watcher runs")
             key("F5")
+            time.sleep(0.8)  # the second note sounds: a picture of the mark and the status line
+            screenshot(os.path.join(BUILD, "screens", "editor_playing.png"), editor)
             watcher.wait(20)
             recorder.terminate()
             recorder.wait(10)

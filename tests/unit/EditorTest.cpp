@@ -677,6 +677,16 @@ TEST_F(Editor, UndoAndRedoGoOverTypingPasteAnAiScoreAndNew) {
         EXPECT_TRUE(editor.pressKey('Y', true));
         EXPECT_EQ(editor.text(L"txtCode"), states[i]);
     }
+    // Ctrl+Shift+Z redoes as Ctrl+Y does.
+    editor.pressKey('Z', true);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    editor.pressKey('Z', true);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(editor.text(L"txtCode"), L"AI: 7 6 5");
     // The text box's own undo is the history's.
     SendMessageW(box, WM_UNDO, 0, 0);
     EXPECT_EQ(editor.text(L"txtCode"), L"");
