@@ -57,8 +57,9 @@ def mono(path):
 
 
 def heard_notes(played, folder, window=2000):
-    """The notes a recording holds, in order: runs of two windows and more at one
-    sample's pitch (within 3%)."""
+    """The notes a recording holds, in order: each window of sound is named after the
+    sample whose pitch it has (within 3%); a name held for one window only (a note's
+    attack, a window where the recording skips) counts for nothing."""
     pitches = {}
     for digit in "1234567":
         sample, _ = mono(folder.file(f"wav\\{digit}.wav"))
@@ -67,18 +68,21 @@ def heard_notes(played, folder, window=2000):
     for start in range(0, len(played) - window, window):
         part = played[start:start + window]
         if max(abs(v) for v in part) < 300:
-            labels.append(None)
             continue
         heard = pitch(part)
         digit = min(pitches, key=lambda d: abs(pitches[d] - heard))
-        labels.append(digit if abs(pitches[digit] - heard) < pitches[digit] * 0.03 else "?")
-    notes, run = [], []
-    for label in labels + [None]:
-        if run and label != run[-1]:
-            if len(run) >= 2 and run[0]:
-                notes.append(run[0])
-            run = []
-        run.append(label)
+        if abs(pitches[digit] - heard) < pitches[digit] * 0.03:
+            labels.append(digit)
+    runs = []
+    for label in labels:
+        if runs and runs[-1][0] == label:
+            runs[-1][1] += 1
+        else:
+            runs.append([label, 1])
+    notes = []
+    for label, count in runs:
+        if count >= 2 and (not notes or notes[-1] != label):
+            notes.append(label)
     return notes
 
 
@@ -141,9 +145,11 @@ class Playback(unittest.TestCase):
             shutil.copy(recording, os.path.join(BUILD, "screens", "playback_selection.wav"))  # to listen to
             played, rate = mono(recording)
             self.assertEqual(rate, 44100)
-            # Under load, Wine's path to PulseAudio loses the start of a stream now and then
-            # (measured: the first note, in two of five runs while the machine ran at a load
-            # of 25): what is heard must then be the rest of the selection, nothing else.
+            # Under load, the way through Wine and PulseAudio to the recording loses parts of
+            # the sound (measured: the whole first note in three of six runs, and parts of
+            # later ones, while the machine ran at a load of 20 to 25): what is heard must
+            # then be the rest of the selection in order, ending with its last note, and
+            # nothing else.
             heard = heard_notes(played, folder)
             self.assertIn(heard, (["2", "3", "4"], ["3", "4"]))
 
