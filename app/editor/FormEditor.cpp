@@ -24,6 +24,18 @@ const wchar_t kDefaultScore[] = L"Orvane测试版本\r\n远帆青石制作\r\n";
 const wchar_t kRendering[] = L"正在生成WAV文件…";
 const wchar_t kPlaying[] = L"播放中…（Esc停止）";
 
+// The mark follows the sound at this pace, well within the 30 ms after a note starts.
+constexpr unsigned kFollowMilliseconds = 10;
+
+bool isModifier(UINT key) {
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN;
+}
+
+// Above this many characters an undo or redo sets the whole text.
+constexpr size_t kLargestPartReplaced = 4096;
+
+WNDPROC editProcedure = nullptr;  // the edit control's own, under ours
+
 }  // namespace
 
 const ui::FormLayout FormEditor::layout{
@@ -51,12 +63,21 @@ const ui::FormLayout FormEditor::layout{
                      L"乐谱"),
         ui::timer(L"Timer1", 100, &FormEditor::Timer1_Timer),
         ui::timer(L"TimerZT", 3000, &FormEditor::TimerZT_Timer, false),
-        ui::timer(L"TimerPlay", 50, &FormEditor::TimerPlay_Timer, false),
+        ui::timer(L"TimerPlay", kFollowMilliseconds, &FormEditor::TimerPlay_Timer, false),
     }};
+
+FormEditor::LastScore FormEditor::lastScore;
 
 FormEditor::FormEditor() : Form(layout) {}
 
 void FormEditor::Form_Load() {
+    known_ = text(L"txtCode");
+    history_.clear();
+    if (const HWND box = control(L"txtCode").edit) {
+        const auto own = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormEditor::txtCodeProcedure)));
+        if (own && own != &FormEditor::txtCodeProcedure) editProcedure = own;
+    }
     const bool light = state::isLightTheme();
     showThemePicture(light);
     const COLORREF ink = light ? RGB(0, 0, 0) : RGB(0xE0, 0xE0, 0xE0);
@@ -130,7 +151,7 @@ void FormEditor::ImageAIXX_Click() {
 
 // 就绪, unless a rendering or the preview is under way.
 std::wstring FormEditor::idleStatus() const {
-    return playing() ? kPlaying : rendering::running() ? kRendering : L"就绪";
+    return playing() ? playStatus_ : rendering::running() ? kRendering : L"就绪";
 }
 
 // How something ended, for three seconds.
@@ -213,8 +234,10 @@ void FormEditor::ImageNEW_Click() {
 void FormEditor::ImageOPEN_Click() {
     if (!confirmReset()) return;
     setText(L"txtCode", L"");
-    const auto file = sys::system().openFile({L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop"});
+    const auto file =
+        sys::system().openFile(scoreDialog(L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop", false));
     if (!file) return;
+    remember(*file);
     uint32_t error = 0;
     const auto lines = text::readLines(*file, &error);
     if (!lines) {
@@ -225,6 +248,7 @@ void FormEditor::ImageOPEN_Click() {
     for (const std::wstring& line : *lines) score += line + L"\r\n";
     setText(L"txtCode", score);
     markUnchanged();
+    history_.clear();  // an opened score starts a history of its own
 }
 
 void FormEditor::ImageSAVE_Click() {
@@ -251,7 +275,7 @@ bool FormEditor::save() {
             sys::Answer::Yes)
             return false;
     }
-    const auto file = sys::system().saveFile({L"保存", L"SOP （Orvane乐谱文件）|*.sop"});
+    const auto file = sys::system().saveFile(scoreDialog(L"保存", L"SOP （Orvane乐谱文件）|*.sop", true));
     if (!file) {
         sys::system().messageBox(L"您取消了保存", L"Save Cancelled", sys::Buttons::Ok,
                                  sys::Icon::Exclamation);
@@ -262,7 +286,35 @@ bool FormEditor::save() {
         return false;
     }
     unchangedText_ = score;
+    remember(*file);
+    showOutcome(L"已保存 " + lastScore.name + L"（" + lastScore.folder + L"）");
     return true;
+}
+
+// The dialogs start where the last score was saved or opened, else in the works
+// folder that 我的作品 opens, made if it is not there yet.
+sys::FileDialog FormEditor::scoreDialog(std::wstring title, std::wstring filter, bool offerName) const {
+    sys::FileDialog dialog{std::move(title), std::move(filter), lastScore.folder, {}};
+    if (offerName) dialog.name = lastScore.name;
+    if (dialog.folder.empty()) {
+        const std::wstring& works = rendering::outputFolder;
+        const std::wstring parent = sys::parentOf(works);
+        if (GetFileAttributesW(parent.c_str()) == INVALID_FILE_ATTRIBUTES)
+            CreateDirectoryW(parent.c_str(), nullptr);
+        if (GetFileAttributesW(works.c_str()) == INVALID_FILE_ATTRIBUTES)
+            CreateDirectoryW(works.c_str(), nullptr);
+        // A works folder that could not be made leaves the start to the system.
+        const DWORD attributes = GetFileAttributesW(works.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            dialog.folder = works;
+    }
+    return dialog;
+}
+
+void FormEditor::remember(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    lastScore.folder = slash == std::wstring::npos ? std::wstring{} : file.substr(0, slash);
+    lastScore.name = slash == std::wstring::npos ? file : file.substr(slash + 1);
 }
 
 void FormEditor::markUnchanged() {
@@ -288,6 +340,12 @@ void FormEditor::ImageUN_Click() {
 }
 
 bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
+    // Any other key ends the preview first, so that it acts where the user left the
+    // caret, not on the marked note.
+    if (playing() && key != VK_F5 && key != VK_ESCAPE && !isModifier(key)) stopPreview();
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    // Shift+Delete cuts and Shift+Insert pastes: steps of their own, never typing.
+    typing_ = !ctrl && !(shift && (key == VK_DELETE || key == VK_INSERT));
     if (ctrl) {
         if (key == 'N')
             ImageNEW_Click();
@@ -297,6 +355,12 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
             ImageSAVE_Click();
         else if (key == 'J')  // taken here, it never reaches the text box as a line feed
             ImageAIXX_Click();
+        else if (key == 'Z' && !shift)
+            undo();
+        else if (key == 'Y' || key == 'Z')
+            redo();
+        else if (key == VK_F5)
+            playing() ? stopPreview() : startPreview(true);
         else
             return false;
         return true;
@@ -305,7 +369,7 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
         if (playing())
             stopPreview();
         else
-            startPreview();
+            startPreview(false);
         return true;
     }
     if (key == VK_ESCAPE && playing()) {
@@ -315,15 +379,116 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
     return false;
 }
 
-void FormEditor::startPreview() {
-    std::wstring digits;
-    readText(L"txtCode", [&](std::wstring_view score) { digits = rendering::noteDigits(score); });
+void FormEditor::TextBox_Change(const std::wstring& name) {
+    if (name != L"txtCode" || applying_) return;
+    if (playing()) stopPreview();
+    catchUp(typing_);
+    typing_ = false;
+}
+
+// Records what changed since the history last looked: the difference between the text
+// it knew and the text now, found around the caret.
+void FormEditor::catchUp(bool typed) {
+    const HWND box = control(L"txtCode").edit;
+    DWORD caret = 0;
+    if (box) SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    editor::Change change;
+    readText(L"txtCode", [&](std::wstring_view now) {
+        if (now != known_) change = editor::difference(known_, now, caret);
+    });
+    if (change.empty()) return;
+    known_.replace(change.at, change.removed.size(), change.inserted);
+    const bool keyWorth =
+        change.inserted.size() <= 2 && (!change.inserted.empty() || change.removed.size() <= 2);
+    history_.record(std::move(change), typed && keyWorth);
+    // The control's own single undo would take back our steps behind our back.
+    if (box) SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void FormEditor::undo() {
+    stopPreview();
+    catchUp(false);
+    if (const auto change = history_.undo()) apply(*change);
+}
+
+void FormEditor::redo() {
+    stopPreview();
+    catchUp(false);
+    if (const auto change = history_.redo()) apply(*change);
+}
+
+// Puts one step into the text: only the part that changed, which keeps the scroll
+// position, or the whole text at once where much changed (an AI score, New): the text
+// box takes a large text faster in one piece than as a replaced part.
+void FormEditor::apply(const editor::Edit& change) {
+    const HWND box = control(L"txtCode").edit;
+    applying_ = true;
+    if (!box || change.removed.size() + change.inserted.size() > kLargestPartReplaced) {
+        std::wstring whole;
+        whole.reserve(known_.size() - change.removed.size() + change.inserted.size());
+        whole.append(known_, 0, change.at)
+            .append(change.inserted)
+            .append(known_, change.at + change.removed.size());
+        setText(L"txtCode", whole);
+    } else {
+        SendMessageW(box, EM_SETSEL, change.at, change.at + change.removed.size());
+        const std::wstring part(change.inserted);
+        SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
+    }
+    applying_ = false;
+    known_.replace(change.at, change.removed.size(), change.inserted);
+    if (!box) return;
+    SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
+    const size_t caret = change.at + change.inserted.size();
+    SendMessageW(box, EM_SETSEL, caret, caret);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
+// Under the score's edit control: its undo (the context menu's, WM_UNDO, EM_UNDO) is
+// the editor's, and a click while the preview plays ends it.
+LRESULT CALLBACK FormEditor::txtCodeProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* editor = dynamic_cast<FormEditor*>(ui::formOf(box));
+    if (editor) {
+        switch (message) {
+            case WM_UNDO:
+            case EM_UNDO:
+                editor->undo();
+                return TRUE;
+            case EM_CANUNDO:
+                return editor->history_.steps() > 0;
+            case WM_LBUTTONDOWN:
+                editor->stopPreview(false);  // the click places the caret
+                break;
+            case WM_RBUTTONDOWN:
+                editor->stopPreview();  // the menu acts on the user's own selection
+                break;
+        }
+    }
+    return CallWindowProcW(editProcedure ? editProcedure : DefWindowProcW, box, message, wParam, lParam);
+}
+
+void FormEditor::startPreview(bool fromCaret) {
+    const HWND box = control(L"txtCode").edit;
+    DWORD start = 0, end = 0;
+    if (box) SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    // A selection plays its notes; Ctrl+F5 from the caret (or the selection's start) on.
+    const bool part = fromCaret || start != end;
+    std::vector<preview::Note> notes;
+    readText(L"txtCode", [&](std::wstring_view score) {
+        notes = preview::notesIn(score, part ? start : 0, part && !fromCaret ? end : score.size());
+    });
+    if (part && notes.empty()) {
+        showOutcome(fromCaret ? L"光标之后没有音符" : L"选中的部分没有音符");
+        return;
+    }
+    const std::wstring digits = preview::digitsOf(notes);
     std::wstring failure;
     auto samples = preview::loadSamples(sys::inProgramFolder(L"wav"), digits, failure);
     if (!samples) {
         sys::message(failure, sys::Icon::Exclamation);
         return;
     }
+    noteStarts_ = preview::noteStarts(digits, *samples);
     uint32_t error = 0;
     sound_ = sys::system().play(
         preview::source(digits, std::make_shared<const preview::Samples>(std::move(*samples))), error);
@@ -332,21 +497,66 @@ void FormEditor::startPreview() {
                      sys::Icon::Exclamation);
         return;
     }
+    notes_ = std::move(notes);
+    marked_ = ~size_t{0};
+    userStart_ = start;
+    userEnd_ = end;
+    userTop_ = box ? SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0) : 0;
     playedChanges_ = control(L"txtCode").changes;
+    playStatus_ = kPlaying;
+    setTimerEnabled(L"TimerZT", false);
     showStatus(kPlaying);
     setTimerEnabled(L"TimerPlay", true);
+    followPlayback();
 }
 
-void FormEditor::stopPreview() {
+// The caret and selection go back where the user left them, and the score to the
+// lines they looked at; a click that ends the preview places the caret itself.
+void FormEditor::stopPreview(bool restoreSelection) {
     if (!sound_) return;
     sound_.reset();
     setTimerEnabled(L"TimerPlay", false);
-    if (text(L"LabelZT") == kPlaying) showStatus(idleStatus());
+    const HWND box = control(L"txtCode").edit;
+    if (box && restoreSelection && marked_ != ~size_t{0}) {
+        SendMessageW(box, EM_SETSEL, userStart_, userEnd_);
+        const LRESULT top = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
+        SendMessageW(box, EM_LINESCROLL, 0, userTop_ - top);
+    }
+    notes_.clear();
+    noteStarts_.clear();
+    marked_ = ~size_t{0};
+    if (text(L"LabelZT") == playStatus_) showStatus(idleStatus());
 }
 
-// The end of the score, or any edit, ends the preview.
+// The end of the score, any edit or a failing output ends the preview.
 void FormEditor::TimerPlay_Timer() {
-    if (!sound_ || sound_->finished() || control(L"txtCode").changes != playedChanges_) stopPreview();
+    if (!sound_) return stopPreview();
+    if (const std::wstring failure = sound_->failure(); !failure.empty()) {
+        stopPreview();
+        sys::message(L"播放中断：声音输出设备出错（" + failure + L"）。", sys::Icon::Exclamation);
+        return;
+    }
+    if (sound_->finished() || control(L"txtCode").changes != playedChanges_) return stopPreview();
+    followPlayback();
+}
+
+// Marks the note the output reports as sounding. The mark only moves on: an output
+// that is stopped reports its position as 0 again.
+void FormEditor::followPlayback() {
+    if (notes_.empty()) return;
+    const size_t now = preview::noteAt(noteStarts_, sound_->position());
+    if (marked_ != ~size_t{0} && now <= marked_) return;
+    const bool newLine = marked_ == ~size_t{0} || notes_[marked_].line != notes_[now].line;
+    marked_ = now;
+    const preview::Note& note = notes_[now];
+    if (const HWND box = control(L"txtCode").edit) {
+        SendMessageW(box, EM_SETSEL, note.at, note.at + 1);
+        SendMessageW(box, EM_SCROLLCARET, 0, 0);
+    }
+    if (newLine) {
+        playStatus_ = L"正在播放第" + std::to_wstring(note.line) + L"行（Esc停止）";
+        setText(L"LabelZT", playStatus_);
+    }
 }
 
 std::wstring FormEditor::outsideGbk(std::wstring_view text) {

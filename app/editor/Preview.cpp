@@ -66,6 +66,45 @@ std::optional<Samples> loadSamples(const std::wstring& folder, const std::wstrin
     return samples;
 }
 
+std::vector<Note> notesIn(std::wstring_view score, size_t from, size_t to) {
+    std::vector<Note> notes;
+    to = std::min(to, score.size());
+    size_t line = 1;
+    for (size_t at = 0; at < to; ++at) {
+        const wchar_t c = score[at];
+        if (c == L'\n' && at > 0 && score[at - 1] == L'\r') ++line;
+        if (at >= from && c >= L'0' && c <= L'7') notes.push_back({c, at, line});
+    }
+    return notes;
+}
+
+std::wstring digitsOf(const std::vector<Note>& notes) {
+    std::wstring digits;
+    digits.reserve(notes.size());
+    for (const Note& note : notes) digits += note.digit;
+    return digits;
+}
+
+std::vector<uint64_t> noteStarts(const std::wstring& digits, const Samples& samples) {
+    std::vector<uint64_t> starts;
+    starts.reserve(digits.size());
+    uint64_t at = 0;
+    for (const wchar_t d : digits) {
+        starts.push_back(at);
+        at += samples[static_cast<size_t>(d - L'0')].size();
+    }
+    // A note without frames is never heard: it starts with the next.
+    for (size_t i = starts.size(); i-- > 0;)
+        if (samples[static_cast<size_t>(digits[i] - L'0')].empty())
+            starts[i] = i + 1 < starts.size() ? starts[i + 1] : at;
+    return starts;
+}
+
+size_t noteAt(const std::vector<uint64_t>& starts, uint64_t position) {
+    const auto after = std::upper_bound(starts.begin(), starts.end(), position);
+    return after == starts.begin() ? 0 : static_cast<size_t>(after - starts.begin()) - 1;
+}
+
 sys::SoundSource source(std::wstring digits, std::shared_ptr<const Samples> samples) {
     // Where the sound stands: the digit that plays and the frame within its sample.
     struct Position {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "system/System.h"
@@ -26,6 +27,23 @@ std::optional<std::vector<int16_t>> framesOf(const std::string& bytes);
 // names the sample and why.
 std::optional<Samples> loadSamples(const std::wstring& folder, const std::wstring& digits,
                                    std::wstring& failure);
+
+// A note of the score: its digit, where it stands in the text and on which line.
+struct Note {
+    wchar_t digit = L'0';
+    size_t at = 0;
+    size_t line = 1;  // counted as the gutter counts, from 1
+};
+
+// The notes of the score between `from` and `to` (character positions), in order.
+std::vector<Note> notesIn(std::wstring_view score, size_t from, size_t to);
+std::wstring digitsOf(const std::vector<Note>& notes);
+
+// Where each note starts in the sound, in samples: a note whose sample has no frames
+// starts where the next one does.
+std::vector<uint64_t> noteStarts(const std::wstring& digits, const Samples& samples);
+// The note heard at a position of the sound: the last one that has started.
+size_t noteAt(const std::vector<uint64_t>& starts, uint64_t position);
 
 // What the sound output plays: the frames of each digit's sample, one after the other.
 sys::SoundSource source(std::wstring digits, std::shared_ptr<const Samples> samples);

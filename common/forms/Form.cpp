@@ -509,6 +509,7 @@ void Form::setText(const std::wstring& name, const std::wstring& text) {
     ++c.changes;  // a multi-line edit control reports no change for WM_SETTEXT
     if (c.edit) SetWindowTextW(c.edit, c.text.c_str());
     if (window_ && c.kind == Kind::Label) InvalidateRect(window_, nullptr, FALSE);
+    if (c.kind == Kind::TextBox) TextBox_Change(name);
 }
 
 std::vector<size_t> Form::visibleLineStarts(const std::wstring& name) const {
@@ -776,8 +777,12 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_COMMAND:
             if (LOWORD(wParam) >= 1 && LOWORD(wParam) <= layout_.controls.size()) {
-                if (HIWORD(wParam) == EN_CHANGE) ++layout_.controls[LOWORD(wParam) - 1u].changes;
+                Control& c = layout_.controls[LOWORD(wParam) - 1u];
                 if (HIWORD(wParam) == EN_SETFOCUS) focused_ = LOWORD(wParam) - 1;  // clicked into
+                if (HIWORD(wParam) == EN_CHANGE) {
+                    ++c.changes;
+                    TextBox_Change(c.name);
+                }
             }
             break;
         case WM_SETFOCUS:

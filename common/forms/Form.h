@@ -254,6 +254,8 @@ protected:
     virtual bool Form_KeyDown(UINT /*key*/, bool /*ctrl*/) { return false; }
     // Alt+F4 and the system's close: the window unloads unless it says otherwise.
     virtual void Form_QueryUnload() { unload(); }
+    // The text of a text box changed, by the user, setText or a message to its control.
+    virtual void TextBox_Change(const std::wstring& /*name*/) {}
 
 private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <thread>
@@ -12,6 +13,7 @@
 
 #include "system/Paths.h"
 #include "system/Scoped.h"
+#include "system/WaveSound.h"
 
 namespace sys {
 
@@ -64,91 +66,6 @@ LRESULT CALLBACK relabelButtons(int code, WPARAM wParam, LPARAM lParam) {
     }
     return CallNextHookEx(relabelHook, code, wParam, lParam);
 }
-
-// waveOut with a few short blocks that a thread of its own refills as each one is
-// played: playing starts after one block, however long the sound.
-class WaveSound final : public Sound {
-public:
-    static constexpr size_t kBlock = 2048;  // 46 ms
-
-    explicit WaveSound(SoundSource source) : source_(std::move(source)) {}
-
-    uint32_t open() {
-        event_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-        WAVEFORMATEX format{};
-        format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = 1;
-        format.nSamplesPerSec = 44100;
-        format.wBitsPerSample = 16;
-        format.nBlockAlign = 2;
-        format.nAvgBytesPerSec = 44100 * 2;
-        const MMRESULT result = waveOutOpen(&out_, WAVE_MAPPER, &format,
-                                            reinterpret_cast<DWORD_PTR>(event_.get()), 0, CALLBACK_EVENT);
-        if (result != MMSYSERR_NOERROR) {
-            out_ = nullptr;
-            return result == MMSYSERR_NODRIVER || result == MMSYSERR_BADDEVICEID ? ERROR_DEV_NOT_EXIST
-                                                                                 : ERROR_NOT_READY;
-        }
-        for (size_t i = 0; i < blocks_.size(); ++i) {
-            headers_[i].lpData = reinterpret_cast<LPSTR>(blocks_[i].data());
-            headers_[i].dwBufferLength = kBlock * 2;
-            waveOutPrepareHeader(out_, &headers_[i], sizeof(WAVEHDR));
-            headers_[i].dwFlags |= WHDR_DONE;  // free for the first fill
-        }
-        refill();
-        worker_ = std::thread([this] {
-            while (!stop_ && !finished_) {
-                WaitForSingleObject(event_, 50);
-                refill();
-            }
-        });
-        return 0;
-    }
-
-    ~WaveSound() override {
-        stop_ = true;
-        if (worker_.joinable()) worker_.join();
-        if (out_) {
-            waveOutReset(out_);
-            for (WAVEHDR& header : headers_) waveOutUnprepareHeader(out_, &header, sizeof(WAVEHDR));
-            waveOutClose(out_);
-        }
-    }
-
-    bool finished() const override { return finished_; }
-
-private:
-    void refill() {
-        bool playing = false;
-        for (size_t i = 0; i < blocks_.size(); ++i) {
-            WAVEHDR& header = headers_[i];
-            if (!(header.dwFlags & WHDR_DONE)) {
-                playing = true;
-                continue;
-            }
-            if (ended_) continue;
-            const size_t filled = source_(blocks_[i].data(), kBlock);
-            if (filled == 0) {
-                ended_ = true;
-                continue;
-            }
-            header.dwBufferLength = static_cast<DWORD>(filled * 2);
-            header.dwFlags &= ~WHDR_DONE;
-            waveOutWrite(out_, &header, sizeof(WAVEHDR));
-            playing = true;
-        }
-        if (ended_ && !playing) finished_ = true;
-    }
-
-    SoundSource source_;
-    HWAVEOUT out_ = nullptr;
-    Handle event_;
-    std::array<std::array<int16_t, kBlock>, 4> blocks_{};
-    std::array<WAVEHDR, 4> headers_{};
-    std::thread worker_;
-    bool ended_ = false;
-    std::atomic<bool> stop_{false}, finished_{false};
-};
 
 // Every other window of the program is disabled while a box is up: the box blocks the
 // whole program, as a task-modal box without an owner would.
@@ -299,6 +216,10 @@ private:
 
     static std::optional<std::wstring> fileDialog(const FileDialog& dialog, bool save) {
         std::vector<wchar_t> name(32768, L'\0');
+        // A name with its folder starts the dialog there and offers the name.
+        const std::wstring offered =
+            dialog.name.empty() || dialog.folder.empty() ? dialog.name : dialog.folder + L"\\" + dialog.name;
+        offered.copy(name.data(), std::min(offered.size(), name.size() - 1));
         const std::vector<wchar_t> filter = dialogFilter(dialog.filter);
         OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
@@ -307,6 +228,7 @@ private:
         ofn.lpstrFile = name.data();
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
+        ofn.lpstrInitialDir = dialog.folder.empty() ? nullptr : dialog.folder.c_str();
         ofn.Flags =
             OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
             (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is
@@ -349,10 +271,7 @@ std::optional<uint32_t> System::exitCode(const Started& started) {
 }
 
 std::unique_ptr<Sound> System::play(SoundSource source, uint32_t& error) {
-    auto sound = std::make_unique<WaveSound>(std::move(source));
-    error = sound->open();
-    if (error) return nullptr;
-    return sound;
+    return playOn(WaveOut{}, std::move(source), error);
 }
 
 System& system() {

@@ -25,6 +25,8 @@ enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 struct FileDialog {
     std::wstring title;
     std::wstring filter;  // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
+    std::wstring folder;  // where the dialog starts; empty: where the system chooses
+    std::wstring name;    // the file name it offers; empty: none
 };
 
 // A started program: error 0 and a process handle, or the system's error code.
@@ -38,8 +40,13 @@ struct Started {
 class Sound {
 public:
     virtual ~Sound() = default;
-    // Whether every block has been played to its end.
+    // Whether every block has been played to its end, or playing broke off.
     virtual bool finished() const = 0;
+    // The samples the output reports as played since the start: what is heard now.
+    virtual uint64_t position() const = 0;
+    // Why playing broke off, in the device's words; empty while it plays or when it
+    // played to its end.
+    virtual std::wstring failure() const = 0;
 };
 
 // Fills a block of 16-bit mono samples at 44100 Hz, called while the sound plays, each

@@ -13,6 +13,7 @@
 
 #include "FakeSystem.h"
 #include "editor/FormEditor.h"
+#include "editor/History.h"
 #include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/Formmain.h"
@@ -48,6 +49,7 @@ struct Editor : ::testing::Test {
         rendering::outputFolder = folder.file(L"OutputWAV");
         std::filesystem::create_directories(rendering::outputFolder);
         std::filesystem::create_directories(folder.file(L"wav"));
+        FormEditor::lastScore = {};
     }
     void TearDown() override {
         if (auto* editor = ui::find<FormEditor>()) editor->unload();
@@ -488,7 +490,7 @@ TEST_F(Editor, F5PlaysTheSamplesRenderingWouldJoinAndStops) {
     editor.setText(L"txtCode", L"1 2 3\r\n8 9 6 0");
     ASSERT_TRUE(editor.pressKey(VK_F5, false));
     EXPECT_TRUE(editor.playing());
-    EXPECT_EQ(editor.text(L"LabelZT"), L"播放中…（Esc停止）");
+    EXPECT_EQ(editor.text(L"LabelZT"), L"正在播放第1行（Esc停止）");
     EXPECT_EQ(system.pull(100), (std::vector<int16_t>{100, 100, 100, 200, 200, 200, 300, 300, 300, 0, 0, 0}));
     EXPECT_TRUE(system.started.empty());
     EXPECT_EQ(folder.bytes(L"wav\\wav.py"), "<missing>") << "nothing written";
@@ -547,6 +549,227 @@ TEST_F(Editor, ALongScoreIsPlayedAsItGoesNotBuiltAtOnce) {
     const std::vector<int16_t> first = system.pull(22050 + 1);
     EXPECT_EQ(first.front(), 0);
     EXPECT_EQ(first.back(), 3) << "the second note follows the first";
+}
+
+// Each note sample is `frames` frames of its digit times 100.
+void putSamples(const TempFolder& folder, size_t frames) {
+    for (int16_t d = 0; d <= 7; ++d)
+        folder.put(L"wav\\" + std::to_wstring(d) + L".wav", sampleWav(static_cast<int16_t>(d * 100), frames));
+}
+
+std::pair<DWORD, DWORD> selection(FormEditor& editor) {
+    DWORD start = 0, end = 0;
+    SendMessageW(editor.control(L"txtCode").edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
+void select(FormEditor& editor, DWORD start, DWORD end) {
+    SendMessageW(editor.control(L"txtCode").edit, EM_SETSEL, start, end);
+}
+
+TEST_F(Editor, TheMarkFollowsTheReportedPositionAndTheSelectionComesBackAtTheEnd) {
+    putSamples(folder, 100);
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"1 2\r\n3 4");
+    select(editor, 1, 1);
+    editor.pressKey(VK_F5, false);
+    EXPECT_EQ(selection(editor), std::make_pair(DWORD{0}, DWORD{1})) << "the first note sounds at once";
+    EXPECT_EQ(editor.text(L"LabelZT"), L"正在播放第1行（Esc停止）");
+    system.soundPosition = 99;
+    editor.fire(L"TimerPlay");
+    EXPECT_EQ(selection(editor).first, 0u) << "not before its note is heard";
+    system.soundPosition = 100;
+    editor.fire(L"TimerPlay");
+    EXPECT_EQ(selection(editor).first, 2u);
+    system.soundPosition = 250;
+    editor.fire(L"TimerPlay");
+    EXPECT_EQ(selection(editor), std::make_pair(DWORD{5}, DWORD{6}));
+    EXPECT_EQ(editor.text(L"LabelZT"), L"正在播放第2行（Esc停止）");
+    system.soundPosition = 0;  // a stopped output starts counting again
+    editor.fire(L"TimerPlay");
+    EXPECT_EQ(selection(editor).first, 5u) << "the mark never jumps back";
+    system.soundFinished = true;
+    editor.fire(L"TimerPlay");
+    EXPECT_FALSE(editor.playing());
+    EXPECT_EQ(selection(editor), std::make_pair(DWORD{1}, DWORD{1}));
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
+}
+
+TEST_F(Editor, ASelectionOrTheRestFromTheCaretPlaysExactlyItsNotes) {
+    putSamples(folder, 2);
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"1 do 2\r\n3 mi 9 4");
+    select(editor, 2, 10);  // "do 2\r\n3 " : remarks, a line break and two notes
+    editor.pressKey(VK_F5, false);
+    EXPECT_EQ(system.pull(100), (std::vector<int16_t>{200, 200, 300, 300}));
+    editor.pressKey(VK_ESCAPE, false);
+    EXPECT_EQ(selection(editor), std::make_pair(DWORD{2}, DWORD{10})) << "the selection stays for a replay";
+
+    select(editor, 8, 8);
+    ASSERT_TRUE(editor.pressKey(VK_F5, true));
+    EXPECT_EQ(system.pull(100), (std::vector<int16_t>{300, 300, 400, 400})) << "Ctrl+F5: from the caret on";
+    editor.pressKey(VK_ESCAPE, false);
+
+    select(editor, 2, 5);  // "do " holds no note
+    const int started = system.soundsStarted;
+    editor.pressKey(VK_F5, false);
+    EXPECT_EQ(system.soundsStarted, started);
+    EXPECT_EQ(editor.text(L"LabelZT"), L"选中的部分没有音符");
+    EXPECT_TRUE(system.messages.empty());
+
+    select(editor, 0, 0);
+    editor.pressKey(VK_F5, false);
+    EXPECT_EQ(system.pull(100), (std::vector<int16_t>{100, 100, 200, 200, 300, 300, 400, 400}))
+        << "no selection: the whole score";
+}
+
+TEST_F(Editor, AnOutputThatFailsMidPlayEndsThePreviewWithAMessage) {
+    putSamples(folder, 2);
+    FormEditor& editor = open();
+    editor.setText(L"txtCode", L"1 2 3");
+    editor.pressKey(VK_F5, false);
+    system.soundFailure = L"设备已被移除";
+    editor.fire(L"TimerPlay");
+    EXPECT_FALSE(editor.playing());
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_NE(system.messages[0].text.find(L"设备已被移除"), std::wstring::npos);
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪");
+}
+
+TEST(History, ChangesAreFoundAtTheCaretAndTypingIsGroupedByWord) {
+    const editor::Change typed = editor::difference(L"a11b", L"a111b", 2);
+    EXPECT_EQ(typed.at, 1u) << "the 1 typed after the first one";
+    EXPECT_EQ(typed.inserted, L"1");
+    const editor::Change replaced = editor::difference(L"abcdef", L"abXYf", 4);
+    EXPECT_EQ(replaced.at, 2u);
+    EXPECT_EQ(replaced.removed, L"cde");
+    EXPECT_EQ(replaced.inserted, L"XY");
+
+    editor::History history;
+    const std::wstring words = L"do re\r\nmi";
+    for (size_t i = 0; i < words.size(); ++i) history.record({i, L"", words.substr(i, 1)}, true);
+    EXPECT_EQ(history.steps(), 3u) << "\"do \", \"re\\r\\n\", \"mi\"";
+    history.record({8, L"i", L""}, true);  // Backspace, twice
+    history.record({7, L"m", L""}, true);
+    EXPECT_EQ(history.steps(), 4u);
+    EXPECT_EQ(history.undo()->inserted, L"mi");
+    EXPECT_EQ(history.undo()->removed, L"mi");
+    history.record({7, L"", L"x"}, true);
+    EXPECT_FALSE(history.redo()) << "a change ends what could be redone";
+    EXPECT_EQ(history.steps(), 3u) << "typing after an undo starts a step";
+}
+
+// Types as a user does: the key, then its character into the text box.
+void type(FormEditor& editor, const std::wstring& keys) {
+    for (const wchar_t c : keys) {
+        editor.pressKey(c == L'\r' ? VK_RETURN : VkKeyScanW(c) & 0xFF, false);
+        SendMessageW(editor.control(L"txtCode").edit, WM_CHAR, c, 0);
+    }
+}
+
+TEST_F(Editor, UndoAndRedoGoOverTypingPasteAnAiScoreAndNew) {
+    FormEditor& editor = open();
+    const std::wstring start = editor.text(L"txtCode");
+    const HWND box = editor.control(L"txtCode").edit;
+    select(editor, 0, 0);
+    type(editor, L"1 2 ");
+    type(editor, L"33");
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"4567"));  // a paste or an AI insert
+    system.answers = {sys::Answer::Yes};
+    editor.fire(L"ImageNEW");
+    editor.setText(L"txtCode", L"AI: 7 6 5");  // an AI score replaces the text
+    // "1 " and "2 " are a word and its space each.
+    const std::vector<std::wstring> states = {
+        L"AI: 7 6 5", L"", L"1 2 334567" + start, L"1 2 33" + start, L"1 2 " + start, L"1 " + start, start};
+    for (size_t i = 0; i + 1 < states.size(); ++i) {
+        EXPECT_EQ(editor.text(L"txtCode"), states[i]);
+        EXPECT_TRUE(editor.pressKey('Z', true));
+    }
+    EXPECT_EQ(editor.text(L"txtCode"), start);
+    editor.pressKey('Z', true);
+    EXPECT_EQ(editor.text(L"txtCode"), start) << "nothing more to undo";
+    for (size_t i = states.size() - 1; i-- > 0;) {
+        EXPECT_TRUE(editor.pressKey('Y', true));
+        EXPECT_EQ(editor.text(L"txtCode"), states[i]);
+    }
+    // Ctrl+Shift+Z redoes as Ctrl+Y does.
+    editor.pressKey('Z', true);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    editor.pressKey('Z', true);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(editor.text(L"txtCode"), L"AI: 7 6 5");
+    // The text box's own undo is the history's.
+    SendMessageW(box, WM_UNDO, 0, 0);
+    EXPECT_EQ(editor.text(L"txtCode"), L"");
+    EXPECT_TRUE(SendMessageW(box, EM_CANUNDO, 0, 0));
+}
+
+TEST_F(Editor, AHundredStepsAndMoreAreKeptAndOpenStartsAFreshHistory) {
+    FormEditor& editor = open();
+    const std::wstring start = editor.text(L"txtCode");
+    const HWND box = editor.control(L"txtCode").edit;
+    for (int i = 0; i < 150; ++i) {
+        select(editor, 0, 0);
+        SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(std::to_wstring(i % 8).c_str()));
+    }
+    for (int i = 0; i < 150; ++i) editor.pressKey('Z', true);
+    EXPECT_EQ(editor.text(L"txtCode"), start);
+
+    folder.put(L"a.sop", "5 5\r\n");
+    system.answers = {sys::Answer::Yes};
+    system.chosenFiles = {folder.file(L"a.sop")};
+    editor.fire(L"ImageOPEN");
+    editor.pressKey('Z', true);
+    EXPECT_EQ(editor.text(L"txtCode"), L"5 5\r\n");
+}
+
+TEST_F(Editor, UndoingBackToTheSavedTextLeavesNothingUnsaved) {
+    FormEditor& editor = open();
+    system.chosenFiles = {folder.file(L"s.sop")};
+    editor.fire(L"ImageSAVE");
+    select(editor, 0, 0);
+    type(editor, L"7");
+    editor.pressKey('Z', true);
+    const size_t asked = system.messages.size();
+    editor.pressKey('Y', true);
+    system.answers = {sys::Answer::Cancel};
+    editor.fire(L"ImageUN");
+    EXPECT_EQ(system.messages.size(), asked + 1) << "redone: the change is unsaved again";
+    editor.pressKey('Z', true);
+    editor.fire(L"ImageUN");
+    EXPECT_EQ(system.messages.size(), asked + 1) << "undone to the saved text: no question";
+    EXPECT_FALSE(ui::isOpen<FormEditor>());
+}
+
+TEST_F(Editor, TheDialogsStartInTheWorksFolderThenWhereTheLastScoreWent) {
+    std::filesystem::remove_all(rendering::outputFolder);
+    FormEditor& editor = open();
+    system.answers = {sys::Answer::Yes};
+    editor.fire(L"ImageOPEN");  // cancelled
+    ASSERT_EQ(system.dialogs.size(), 1u);
+    EXPECT_EQ(system.dialogs[0].dialog.folder, rendering::outputFolder);
+    EXPECT_TRUE(std::filesystem::is_directory(rendering::outputFolder)) << "made for the dialog";
+
+    std::filesystem::create_directories(folder.file(L"乐谱"));
+    system.chosenFiles = {folder.file(L"乐谱\\小星星.sop")};
+    editor.fire(L"ImageSAVE");
+    EXPECT_EQ(system.dialogs[1].dialog.name, L"") << "no name used yet";
+    EXPECT_EQ(editor.text(L"LabelZT"), L"已保存 小星星.sop（" + folder.file(L"乐谱") + L"）");
+    editor.fire(L"TimerZT");
+    EXPECT_EQ(editor.text(L"LabelZT"), L"就绪") << "for a few seconds";
+
+    editor.fire(L"ImageSAVE");  // cancelled
+    ASSERT_EQ(system.dialogs.size(), 3u);
+    EXPECT_EQ(system.dialogs[2].dialog.folder, folder.file(L"乐谱"));
+    EXPECT_EQ(system.dialogs[2].dialog.name, L"小星星.sop");
+    system.answers = {sys::Answer::Yes};
+    editor.fire(L"ImageOPEN");
+    EXPECT_EQ(system.dialogs[3].dialog.folder, folder.file(L"乐谱"));
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ public:
     explicit FakeSound(FakeSystem& system) : system_(system) {}
     ~FakeSound() override { system_.playing = nullptr; }
     bool finished() const override { return system_.soundFinished; }
+    uint64_t position() const override { return system_.soundPosition; }
+    std::wstring failure() const override { return system_.soundFailure; }
 
 private:
     FakeSystem& system_;
@@ -64,6 +66,8 @@ std::unique_ptr<sys::Sound> FakeSystem::play(sys::SoundSource source, uint32_t& 
     if (error) return nullptr;
     ++soundsStarted;
     soundFinished = false;
+    soundPosition = 0;
+    soundFailure.clear();
     playing = std::move(source);
     return std::make_unique<FakeSound>(*this);
 }

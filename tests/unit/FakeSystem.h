@@ -30,7 +30,7 @@ public:
 
     std::deque<sys::Answer> answers;  // next message box answers; Ok when empty
     std::deque<std::optional<std::wstring>> chosenFiles;
-    uint32_t startError = 0;  // the error every start fails with, 0 for success
+    uint32_t startError = 0;               // the error every start fails with, 0 for success
     sys::TimeOfDay now{12, 0, 0};
     std::vector<std::pair<std::wstring, std::wstring>> environmentValues;
 
@@ -44,6 +44,8 @@ public:
     uint32_t soundError = 0;
     sys::SoundSource playing;
     bool soundFinished = false;
+    uint64_t soundPosition = 0;  // the samples the output reports as played
+    std::wstring soundFailure;   // why it broke off, empty while it plays
     int soundsStarted = 0;
     // Takes what the playing sound gives, as the output would, up to `most` samples.
     std::vector<int16_t> pull(size_t most);
