@@ -83,7 +83,7 @@ void FormEditor::aiRun() {
                      sys::Icon::Exclamation);
         return;
     }
-    setText(L"txtCode", *outcome.score);
+    setText(L"txtCode", text::withCrLf(*outcome.score));
     showStatus(L"完毕！");
     sys::system().sleep(900);
     showStatus(idleStatus());
@@ -184,7 +184,7 @@ void FormEditor::ImageOPEN_Click() {
     }
     std::wstring score;
     for (const std::wstring& line : *lines) score += line + L"\r\n";
-    setText(L"txtCode", score);
+    setText(L"txtCode", text::withCrLf(score));
     markUnchanged();
 }
 
