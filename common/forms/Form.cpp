@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "forms/Pictures.h"
 #include "forms/Program.h"
@@ -38,13 +39,44 @@ Control base(std::wstring name, Kind kind, Twips bounds) {
     return c;
 }
 
+int CALLBACK faceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool installed(const std::wstring& face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy_s(wanted.lfFaceName, face.c_str(), _TRUNCATE);
+    bool found = false;
+    const sys::WindowDc screen(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, faceFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+}  // namespace
+
+// 黑体 and the other supplemental Chinese faces are missing from most Windows 10 and 11
+// installed in another language, and GDI's own choice for a missing face may draw no
+// Chinese at all. 微软雅黑 is on every Windows 10 and 11.
+std::wstring faceFor(const std::wstring& wanted) {
+    static std::map<std::wstring, bool> known;
+    const auto isInstalled = [](const std::wstring& face) {
+        const auto found = known.find(face);
+        return found != known.end() ? found->second : known[face] = installed(face);
+    };
+    return isInstalled(wanted) || !isInstalled(kFallbackFace) ? wanted : kFallbackFace;
+}
+
+namespace {
+
 // Chinese face names need the GB2312 character set to find a font with the glyphs.
 HFONT createFont(const Font& font, double pixelsPerInch) {
     const int height = -std::max(
         1, static_cast<int>(std::lround(font.points * kTwipsPerPoint * pixelsPerInch / kTwipsPerInch)));
     return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
+                       DEFAULT_PITCH | FF_DONTCARE, faceFor(font.face).c_str());
 }
 
 // Nothing where the label's font fits a line `width` pixels wide; otherwise the same
@@ -360,11 +392,33 @@ void Form::bringUp() {
     UpdateWindow(window_);
 }
 
+namespace {
+
+// Windows gives the activation of a closing window to the window beneath it; Wine gives
+// it to another of the program's windows, which may bury one that lay beneath. The
+// window of ours beneath it (visible, enabled, one that takes the focus) comes to the
+// front first, as on Windows. Only the active window hands on: one that closes behind
+// another leaves the front alone.
+void activateBeneath(HWND closing) {
+    if (GetActiveWindow() != closing) return;
+    for (HWND next = GetWindow(closing, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+        if (GetWindowThreadProcessId(next, nullptr) != GetCurrentThreadId() || !formOf(next)) continue;
+        if (!IsWindowVisible(next) || !IsWindowEnabled(next) ||
+            (GetWindowLongPtrW(next, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
+            continue;
+        SetForegroundWindow(next);
+        return;
+    }
+}
+
+}  // namespace
+
 void Form::unload() {
     if (!window_) return;
     keepTexts();
     HWND window = window_;
     window_ = nullptr;
+    activateBeneath(window);
     DestroyWindow(window);
     releaseControls();
     detail::forget(this);
