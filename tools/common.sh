@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORVANE_BUILD_DIR:-$ROOT/build}
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 nsis
-  xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei fonts-arphic-uming googletest cmake ninja-build python3 python3-pil"
+  xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei fonts-noto-cjk googletest cmake ninja-build python3 python3-pil"
 # What serves a virtual display to a browser: a VNC server and noVNC behind websockify.
 VNC_PACKAGES="x11vnc websockify novnc"
 
@@ -52,20 +52,21 @@ prepare_prefix() {
   WINEPREFIX=$prefix wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 }
 
-# Our prefix, and with "fonts" a second one whose Chinese faces draw in a Ming family of
-# other shapes and metrics (build/wineprefix-ming), for the checks that text fits its box.
+# Our prefix, and with "fonts" a second one whose Chinese faces draw in Noto Sans CJK,
+# whose lines stand a fifth taller than WenQuanYi's, as 微软雅黑's do (build/wineprefix-noto),
+# for the checks that text fits its box.
 # Micro Hei has outlines only: Zen Hei's embedded bitmaps draw small text with wrong strokes.
 start_wine() {
   export WINEPREFIX=${WINEPREFIX_ORVANE:-$BUILD/wineprefix}
   export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
   case "${LANG:-}" in *UTF-8*|*utf8*) ;; *) export LANG=C.UTF-8 ;; esac
   prepare_prefix "$WINEPREFIX" "WenQuanYi Micro Hei"
-  [ "${1:-}" != fonts ] || prepare_prefix "$BUILD/wineprefix-ming" "AR PL UMing CN"
+  [ "${1:-}" != fonts ] || prepare_prefix "$BUILD/wineprefix-noto" "Noto Sans CJK SC"
 }
 
 stop_wine() {
   wineserver -k 2>/dev/null || true
-  [ ! -d "$BUILD/wineprefix-ming" ] || WINEPREFIX=$BUILD/wineprefix-ming wineserver -k 2>/dev/null || true
+  [ ! -d "$BUILD/wineprefix-noto" ] || WINEPREFIX=$BUILD/wineprefix-noto wineserver -k 2>/dev/null || true
 }
 
 have_display() {

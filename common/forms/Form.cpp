@@ -343,7 +343,7 @@ void Form::layOut() {
         c.scaled.reset();
         if (!c.hfont) continue;
         // The old font is deleted once the text box has taken the new one.
-        const HFONT font = createFont(c.font, dpi_ * fit_);
+        const HFONT font = fontFor(c);
         if (c.edit) {
             SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
             MoveWindow(c.edit, toPixels(c.bounds.left), toPixels(c.bounds.top), toPixels(c.bounds.width),
@@ -449,12 +449,35 @@ void Form::createControls() {
             throw sys::Failure(L"无法创建窗口“" + layout_.caption + L"”的文本框 " + c.name + L"：" +
                                sys::describe(GetLastError()));
         if (!c.hoverText.empty()) addHoverText(window_, c.edit, c.hoverText);
-        c.hfont.reset(createFont(c.font, dpi_ * fit_));
+        c.hfont.reset(fontFor(c));
         c.brush.reset(CreateSolidBrush(c.back));
         SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont.get()), FALSE);
         SendMessageW(c.edit, EM_SETLIMITTEXT, 0, 0);  // no length limit
         if (c.passwordChar) SendMessageW(c.edit, EM_SETPASSWORDCHAR, c.passwordChar, 0);
         SetWindowTextW(c.edit, c.text.c_str());
+    }
+}
+
+// A one-line text box shows one line of its font. Where the face draws taller than the
+// box (a family with a tall ascent such as 微软雅黑, or another that stands in for a
+// missing face), the font is made a pixel smaller at a time until the line fits, rather
+// than having its lower part cut off.
+HFONT Form::fontFor(const Control& c) const {
+    sys::Font font(createFont(c.font, dpi_ * fit_));
+    if (c.kind != Kind::TextBox || c.multiLine) return font.release();
+    const int room = toPixels(c.bounds.height);
+    LOGFONTW face{};
+    GetObjectW(font, sizeof face, &face);
+    const sys::WindowDc screen(nullptr);
+    for (;;) {
+        TEXTMETRICW metrics{};
+        {
+            sys::Selection selected(screen, font);
+            GetTextMetricsW(screen, &metrics);
+        }
+        if (metrics.tmHeight <= room || face.lfHeight >= -1) return font.release();
+        ++face.lfHeight;  // the character height, negative: one pixel less
+        font.reset(CreateFontIndirectW(&face));
     }
 }
 

@@ -230,6 +230,7 @@ private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    HFONT fontFor(const Control& c) const;
     void startTimers();
     void keepTexts();
     void releaseControls();

@@ -1,6 +1,6 @@
 // Every text a window shows fits its box, in whichever Chinese family draws it: each
 // label with each text it can show, and a line of its font in each one-line text box.
-// tools/test runs these again with every Chinese face drawn in a Ming family (fonts.ming).
+// tools/test runs these again with every Chinese face drawn in Noto Sans CJK (fonts.noto).
 #include <gtest/gtest.h>
 
 #include <windows.h>
