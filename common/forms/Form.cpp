@@ -392,33 +392,11 @@ void Form::bringUp() {
     UpdateWindow(window_);
 }
 
-namespace {
-
-// Windows gives the activation of a closing window to the window beneath it; Wine gives
-// it to another of the program's windows, which may bury one that lay beneath. The
-// window of ours beneath it (visible, enabled, one that takes the focus) comes to the
-// front first, as on Windows. Only the active window hands on: one that closes behind
-// another leaves the front alone.
-void activateBeneath(HWND closing) {
-    if (GetActiveWindow() != closing) return;
-    for (HWND next = GetWindow(closing, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
-        if (GetWindowThreadProcessId(next, nullptr) != GetCurrentThreadId() || !formOf(next)) continue;
-        if (!IsWindowVisible(next) || !IsWindowEnabled(next) ||
-            (GetWindowLongPtrW(next, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
-            continue;
-        SetForegroundWindow(next);
-        return;
-    }
-}
-
-}  // namespace
-
 void Form::unload() {
     if (!window_) return;
     keepTexts();
     HWND window = window_;
     window_ = nullptr;
-    activateBeneath(window);
     DestroyWindow(window);
     releaseControls();
     detail::forget(this);

@@ -8,13 +8,12 @@ has no window left after them and ends. The settings tile shows at most one logi
 window."""
 
 import os
-import re
 import shutil
 import signal
 import unittest
 
 import layouts
-from harness import (BUILD, ProgramFolder, Window, brightness, click, ended, run, screenshot, wait_for,
+from harness import (BUILD, ProgramFolder, brightness, click, ended, run, screenshot, wait_for,
                      wait_no_window, wait_window, windows)
 
 MENU = "Orvane"
@@ -51,13 +50,6 @@ def explorers():
         if args.lower().endswith("explorer.exe c:\\orvane\\outputwav"):
             found.append(int(pid))
     return found
-
-
-def windows_of(*titles):
-    """The visible windows of those titles, bottom to top."""
-    pattern = "^(" + "|".join(re.escape(t) for t in titles) + ")$"
-    ids = run("xdotool", "search", "--onlyvisible", "--name", pattern).split()
-    return [Window(wid) for wid in ids]
 
 
 def remove_orvane():
@@ -177,21 +169,6 @@ class Windows(MenuTestCase):
         click_tile(menu, SETTINGS, corner=True)
         self.assertFalse(wait_for(lambda: len(windows(LOGIN)) > 1, 2))
         self.assertTrue(windows(MENU), "the menu stays under the windows it opened")
-
-
-    def test_closing_one_information_window_brings_back_the_one_beneath(self):
-        os.makedirs(SCREENS, exist_ok=True)
-        menu = self.open_menu()
-        click_tile(menu, AGREEMENT_LINK)
-        wait_window(AGREEMENT)
-        click_tile(menu, PRIVACY_LINK)
-        privacy = wait_window(PRIVACY)
-        # The cross of the privacy window's title bar, where a person clicks it.
-        click(privacy, privacy.width - 10, 10)
-        self.assertTrue(wait_no_window(PRIVACY, 5))
-        screenshot(os.path.join(SCREENS, "agreement-after-privacy.png"))
-        stacked = [w.title for w in windows_of(MENU, AGREEMENT)]
-        self.assertEqual(stacked, [MENU, AGREEMENT], "bottom to top: the agreement stays above the menu")
 
 
 class MyWorks(MenuTestCase):
