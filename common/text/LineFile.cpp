@@ -41,8 +41,8 @@ sys::FileHandle createTemporary(const std::wstring& path, std::wstring& name) {
     for (;;) {
         name = path + std::wstring(kTemporaryMark) + std::to_wstring(GetCurrentProcessId()) + L"_" +
                std::to_wstring(count++) + std::wstring(kTemporaryEnd);
-        sys::FileHandle file(
-            CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        sys::FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
 }
@@ -60,7 +60,8 @@ constexpr DWORD kReplaceIfExists = 0x1;  // FILE_RENAME_FLAG_REPLACE_IF_EXISTS
 constexpr DWORD kPosixSemantics = 0x2;   // FILE_RENAME_FLAG_POSIX_SEMANTICS
 
 bool isUnsupported(DWORD error) {
-    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_INVALID_FUNCTION;
 }
 
 uint32_t renameOver(HANDLE file, const std::wstring& path) {
@@ -96,7 +97,8 @@ uint32_t replaceWithRetries(sys::FileHandle& file, const std::wstring& temporary
             }
         }
         if (!byHandle) {
-            if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            if (MoveFileExW(temporary.c_str(), path.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
                 return 0;
             error = GetLastError();
         } else if (error == 0) {

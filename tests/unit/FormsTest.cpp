@@ -89,8 +89,9 @@ private:
     static inline const ui::FormLayout layout{
         .caption = L"字体",
         .bounds = ui::px(0, 0, 200, 100),
-        .controls = {ui::label(L"Label1", ui::px(0, 0, 200, 40), L"宋体", {L"宋体", 12}, RGB(0, 0, 0)),
-                     ui::label(L"Label2", ui::px(0, 50, 200, 40), L"缺", {L"没有这种字体", 12}, RGB(0, 0, 0))}};
+        .controls = {
+            ui::label(L"Label1", ui::px(0, 0, 200, 40), L"宋体", {L"宋体", 12}, RGB(0, 0, 0)),
+            ui::label(L"Label2", ui::px(0, 50, 200, 40), L"缺", {L"没有这种字体", 12}, RGB(0, 0, 0))}};
 };
 
 std::wstring faceOf(HFONT font) {

@@ -90,5 +90,6 @@ TEST_F(Start, ABatchFileWithSpacesInItsPathRunsThroughTheCommandInterpreterWitho
     ASSERT_TRUE(waitEnded(started));
     EXPECT_EQ(text::readBytes(place + L"\\ran.log").value_or("<none>"), "ran\r\n");
     // Without the user's AutoRun command (Wine's interpreter has none to skip).
-    EXPECT_EQ(sys::batchCommand(L"C:\\cmd.exe", L"\"C:\\a b.bat\" 1"), L"\"C:\\cmd.exe\" /d /c \"\"C:\\a b.bat\" 1\"");
+    EXPECT_EQ(sys::batchCommand(L"C:\\cmd.exe", L"\"C:\\a b.bat\" 1"),
+              L"\"C:\\cmd.exe\" /d /c \"\"C:\\a b.bat\" 1\"");
 }

@@ -72,8 +72,8 @@ void checkFits(const ui::Form& form) {
 TEST_F(TextFit, TheEditorsLabelsHoldEveryStatus) {
     FormEditor& editor = ui::show<FormEditor>();
     checkFits(editor);
-    for (const wchar_t* status :
-         {L"就绪", L"Ai思考中", L"完毕！", L"正在生成WAV…", L"播放中…（Esc停止）", L"WAV文件已生成", L"生成WAV失败"}) {
+    for (const wchar_t* status : {L"就绪", L"Ai思考中", L"完毕！", L"正在生成WAV…", L"播放中…（Esc停止）",
+                                  L"WAV文件已生成", L"生成WAV失败"}) {
         editor.setText(L"LabelZT", status);
         checkFits(editor);
     }
