@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORVANE_BUILD_DIR:-$ROOT/build}
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 nsis
-  xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei googletest cmake ninja-build python3 python3-pil
+  xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei fonts-noto-cjk googletest cmake ninja-build python3 python3-pil
   pulseaudio pulseaudio-utils"
 # What serves a virtual display to a browser: a VNC server and noVNC behind websockify.
 VNC_PACKAGES="x11vnc websockify novnc"
@@ -31,33 +31,43 @@ build() {
   cmake --build "$BUILD"
 }
 
-# One Wine prefix of our own, kept between runs, and one wineserver for a whole run.
+# A Wine prefix whose Chinese faces all draw in one family, kept between runs, with a
+# wineserver for a whole run. Unmanaged windows close at once without a window manager;
+# Chinese faces find a font with the glyphs whatever charset a program asks for.
+prepare_prefix() {
+  local prefix=$1 family=$2
+  if [ ! -f "$prefix/.orvane-ready-2" ]; then
+    echo "Preparing the Wine prefix $prefix"
+    rm -rf "$prefix"
+    WINEPREFIX=$prefix wineboot -i >"$BUILD/wineboot.log" 2>&1 </dev/null
+    WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    for n in 宋体 黑体 新宋体 微软雅黑 楷体 SimSun SimHei NSimSun "Microsoft YaHei" KaiTi; do
+      WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$n" /t REG_SZ /d "$family" /f >/dev/null 2>&1
+    done
+    WINEPREFIX=$prefix wineserver -w
+    touch "$prefix/.orvane-ready-2"
+  fi
+  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null || true  # fails when one already runs
+  # The first program of a fresh wineserver starts Wine's services, which outlive it
+  # and keep its output open: start them here, away from any pipe a caller reads.
+  WINEPREFIX=$prefix wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+}
+
+# Our prefix, and with "fonts" a second one whose Chinese faces draw in Noto Sans CJK,
+# whose lines stand a fifth taller than WenQuanYi's, as 微软雅黑's do (build/wineprefix-noto),
+# for the checks that text fits its box.
+# Micro Hei has outlines only: Zen Hei's embedded bitmaps draw small text with wrong strokes.
 start_wine() {
   export WINEPREFIX=${WINEPREFIX_ORVANE:-$BUILD/wineprefix}
   export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
   case "${LANG:-}" in *UTF-8*|*utf8*) ;; *) export LANG=C.UTF-8 ;; esac
-  if [ ! -f "$WINEPREFIX/.orvane-ready-2" ]; then
-    echo "Preparing the Wine prefix $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    wineboot -i >"$BUILD/wineboot.log" 2>&1 </dev/null
-    # Unmanaged windows close at once without a window manager; Chinese faces find a
-    # font with the glyphs whatever charset a program asks for. Micro Hei has outlines
-    # only: Zen Hei's embedded bitmaps draw small text with wrong strokes.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    for n in 宋体 黑体 新宋体 微软雅黑 楷体 SimSun SimHei NSimSun "Microsoft YaHei" KaiTi; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$n" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
-    done
-    wineserver -w
-    touch "$WINEPREFIX/.orvane-ready-2"
-  fi
-  wineserver -p >/dev/null 2>&1 </dev/null || true  # fails when one already runs
-  # The first program of a fresh wineserver starts Wine's services, which outlive it
-  # and keep its output open: start them here, away from any pipe a caller reads.
-  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+  prepare_prefix "$WINEPREFIX" "WenQuanYi Micro Hei"
+  [ "${1:-}" != fonts ] || prepare_prefix "$BUILD/wineprefix-noto" "Noto Sans CJK SC"
 }
 
 stop_wine() {
   wineserver -k 2>/dev/null || true
+  [ ! -d "$BUILD/wineprefix-noto" ] || WINEPREFIX=$BUILD/wineprefix-noto wineserver -k 2>/dev/null || true
 }
 
 have_display() {

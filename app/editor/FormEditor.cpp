@@ -101,7 +101,7 @@ void FormEditor::aiRun() {
     showStatus(L"Ai思考中");
     const ai::Outcome outcome = ai::compose([this](unsigned waited) { showWaiting(waited); });
     if (!outcome.score) return aiFailed(outcome.cause);
-    setText(L"txtCode", *outcome.score);
+    setText(L"txtCode", text::withCrLf(*outcome.score));
     showStatus(L"完毕！");
     sys::system().sleep(900);
     showStatus(idleStatus());
@@ -139,7 +139,7 @@ void FormEditor::ImageAIXX_Click() {
     const ai::Outcome outcome = ai::continueFrom(context, [this](unsigned waited) { showWaiting(waited); });
     if (!outcome.score) return aiFailed(outcome.cause);
     // The result ends its last line; before a line end of the score that would leave an empty line.
-    std::wstring inserted = *outcome.score;
+    std::wstring inserted = text::withCrLf(*outcome.score);
     if (lineFollows && inserted.ends_with(L"\r\n")) inserted.resize(inserted.size() - 2);
     SendMessageW(edit, EM_SETSEL, caret, caret);
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
@@ -246,7 +246,7 @@ void FormEditor::ImageOPEN_Click() {
     }
     std::wstring score;
     for (const std::wstring& line : *lines) score += line + L"\r\n";
-    setText(L"txtCode", score);
+    setText(L"txtCode", text::withCrLf(score));
     markUnchanged();
     history_.clear();  // an opened score starts a history of its own
 }

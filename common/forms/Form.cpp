@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "forms/Accessible.h"
 #include "forms/Pictures.h"
@@ -41,13 +42,44 @@ Control base(std::wstring name, Kind kind, Twips bounds) {
     return c;
 }
 
+int CALLBACK faceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool installed(const std::wstring& face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy_s(wanted.lfFaceName, face.c_str(), _TRUNCATE);
+    bool found = false;
+    const sys::WindowDc screen(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, faceFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+}  // namespace
+
+// 黑体 and the other supplemental Chinese faces are missing from most Windows 10 and 11
+// installed in another language, and GDI's own choice for a missing face may draw no
+// Chinese at all. 微软雅黑 is on every Windows 10 and 11.
+std::wstring faceFor(const std::wstring& wanted) {
+    static std::map<std::wstring, bool> known;
+    const auto isInstalled = [](const std::wstring& face) {
+        const auto found = known.find(face);
+        return found != known.end() ? found->second : known[face] = installed(face);
+    };
+    return isInstalled(wanted) || !isInstalled(kFallbackFace) ? wanted : kFallbackFace;
+}
+
+namespace {
+
 // Chinese face names need the GB2312 character set to find a font with the glyphs.
 HFONT createFont(const Font& font, double pixelsPerInch) {
     const int height = -std::max(
         1, static_cast<int>(std::lround(font.points * kTwipsPerPoint * pixelsPerInch / kTwipsPerInch)));
     return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
+                       DEFAULT_PITCH | FF_DONTCARE, faceFor(font.face).c_str());
 }
 
 // Nothing where the label's font fits a line `width` pixels wide; otherwise the same
@@ -345,7 +377,7 @@ void Form::layOut() {
         c.scaled.reset();
         if (!c.hfont) continue;
         // The old font is deleted once the text box has taken the new one.
-        const HFONT font = createFont(c.font, dpi_ * fit_);
+        const HFONT font = fontFor(c);
         if (c.edit) {
             SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
             MoveWindow(c.edit, toPixels(c.bounds.left), toPixels(c.bounds.top), toPixels(c.bounds.width),
@@ -431,12 +463,35 @@ void Form::createControls() {
                                sys::describe(GetLastError()));
         if (!c.accessibleName.empty()) nameTextBox(c.edit);
         if (!c.hoverText.empty()) addHoverText(window_, c.edit, c.hoverText);
-        c.hfont.reset(createFont(c.font, dpi_ * fit_));
+        c.hfont.reset(fontFor(c));
         c.brush.reset(CreateSolidBrush(c.back));
         SendMessageW(c.edit, WM_SETFONT, reinterpret_cast<WPARAM>(c.hfont.get()), FALSE);
         SendMessageW(c.edit, EM_SETLIMITTEXT, 0, 0);  // no length limit
         if (c.passwordChar) SendMessageW(c.edit, EM_SETPASSWORDCHAR, c.passwordChar, 0);
         SetWindowTextW(c.edit, c.text.c_str());
+    }
+}
+
+// A one-line text box shows one line of its font. Where the face draws taller than the
+// box (a family with a tall ascent such as 微软雅黑, or another that stands in for a
+// missing face), the font is made a pixel smaller at a time until the line fits, rather
+// than having its lower part cut off.
+HFONT Form::fontFor(const Control& c) const {
+    sys::Font font(createFont(c.font, dpi_ * fit_));
+    if (c.kind != Kind::TextBox || c.multiLine) return font.release();
+    const int room = toPixels(c.bounds.height);
+    LOGFONTW face{};
+    GetObjectW(font, sizeof face, &face);
+    const sys::WindowDc screen(nullptr);
+    for (;;) {
+        TEXTMETRICW metrics{};
+        {
+            sys::Selection selected(screen, font);
+            GetTextMetricsW(screen, &metrics);
+        }
+        if (metrics.tmHeight <= room || face.lfHeight >= -1) return font.release();
+        ++face.lfHeight;  // the character height, negative: one pixel less
+        font.reset(CreateFontIndirectW(&face));
     }
 }
 

@@ -49,6 +49,11 @@ struct Font {
     bool bold = false;
 };
 
+// The face a font is drawn in: the one asked for where the system has it, else one
+// that every Windows 10 and 11 has.
+constexpr wchar_t kFallbackFace[] = L"微软雅黑";
+std::wstring faceFor(const std::wstring& wanted);
+
 // A GDI object a control makes for its window and deletes with it. A row of the table
 // copied into a new window carries no object: each window makes its own.
 template <class T>
@@ -261,6 +266,7 @@ private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    HFONT fontFor(const Control& c) const;
     void startTimers();
     void keepTexts();
     void releaseControls();

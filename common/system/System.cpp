@@ -34,6 +34,15 @@ bool isFullPath(const std::wstring& path) {
     return path.size() >= 3 && slash(path[0]) && slash(path[1]) && !slash(path[2]);
 }
 
+}  // namespace
+
+// /d: the user's AutoRun command (which conda and clink install) is not run first.
+std::wstring batchCommand(const std::wstring& interpreter, const std::wstring& command) {
+    return L"\"" + interpreter + L"\" /d /c \"" + command + L"\"";
+}
+
+namespace {
+
 std::wstring commandInterpreter() {
     wchar_t folder[MAX_PATH] = {};
     GetSystemDirectoryW(folder, MAX_PATH);
@@ -198,8 +207,13 @@ private:
         if (!arguments.empty()) command += L" " + arguments;
         if (isBatch(path)) {
             application = commandInterpreter();
-            command = L"\"" + application + L"\" /c \"" + command + L"\"";
+            command = batchCommand(application, command);
         }
+        // Windows lets only the process that had the last input bring a window to the
+        // front; the started program (or the one it hands over to, as explorer.exe
+        // does) may take it from us. Refused when we may not set it ourselves: the
+        // started window then flashes in the task bar instead, as the system decides.
+        if (!hidden) AllowSetForegroundWindow(ASFW_ANY);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;

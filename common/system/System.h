@@ -112,6 +112,9 @@ void* owner();
 const std::wstring& programName();
 void setProgramName(std::wstring name);
 
+// The command line with which the interpreter runs a batch file's quoted command line.
+std::wstring batchCommand(const std::wstring& interpreter, const std::wstring& command);
+
 // Shorthands over system().
 void message(std::wstring_view text, Icon icon = Icon::None);
 Started start(const std::wstring& path, const std::wstring& arguments = {});

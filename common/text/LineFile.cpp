@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <vector>
 
 #include "system/Scoped.h"
 #include "text/Gbk.h"
@@ -31,14 +34,15 @@ uint32_t writeAll(HANDLE file, std::string_view bytes) {
 constexpr std::wstring_view kTemporaryMark = L".~orvane";
 constexpr std::wstring_view kTemporaryEnd = L".tmp";
 
-// A new temporary file beside the path, never one that is already there.
+// A new temporary file beside the path, never one that is already there. It is opened
+// for deletion too, so that it can be renamed over the path while it is held.
 sys::FileHandle createTemporary(const std::wstring& path, std::wstring& name) {
     static std::atomic<unsigned> count{0};
     for (;;) {
         name = path + std::wstring(kTemporaryMark) + std::to_wstring(GetCurrentProcessId()) + L"_" +
                std::to_wstring(count++) + std::wstring(kTemporaryEnd);
-        sys::FileHandle file(
-            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        sys::FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
 }
@@ -47,14 +51,59 @@ bool isHeld(DWORD error) {
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
 }
 
+// Windows 10 1709 and later rename a file with POSIX semantics: the name moves to the
+// new file at once, even while a program holds the old one with delete sharing (it
+// keeps reading the old content). Earlier systems, some file systems and Wine refuse the
+// request as unknown.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kReplaceIfExists = 0x1;  // FILE_RENAME_FLAG_REPLACE_IF_EXISTS
+constexpr DWORD kPosixSemantics = 0x2;   // FILE_RENAME_FLAG_POSIX_SEMANTICS
+
+bool isUnsupported(DWORD error) {
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_INVALID_FUNCTION;
+}
+
+uint32_t renameOver(HANDLE file, const std::wstring& path) {
+    // FILE_RENAME_INFO as Windows 10 has it: the flags take the place of ReplaceIfExists.
+    const DWORD full = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (full == 0) return GetLastError();
+    const size_t size = offsetof(FILE_RENAME_INFO, FileName) + full * sizeof(wchar_t);
+    std::vector<uint64_t> buffer((size + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    const DWORD flags = kReplaceIfExists | kPosixSemantics;
+    memcpy(info, &flags, sizeof flags);
+    const DWORD length = GetFullPathNameW(path.c_str(), full, info->FileName, nullptr);
+    if (length == 0 || length >= full) return length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW;
+    info->FileNameLength = length * sizeof(wchar_t);
+    if (!SetFileInformationByHandle(file, kFileRenameInfoEx, info, static_cast<DWORD>(size)))
+        return GetLastError();
+    return 0;
+}
+
 // Another program that holds the file without delete sharing (a virus scanner, an
 // indexer, a backup tool, notice.exe reading a request) makes the move fail for as
 // long as it holds it; most let go within moments.
-uint32_t replaceWithRetries(const std::wstring& temporary, const std::wstring& path) {
+// The rename by the open temporary where the system offers it, else a move by name.
+uint32_t replaceWithRetries(sys::FileHandle& file, const std::wstring& temporary, const std::wstring& path) {
+    bool byHandle = true;
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        DWORD error = 0;
+        if (byHandle) {
+            error = renameOver(file, path);
+            if (isUnsupported(error)) {
+                byHandle = false;
+                file.reset();  // a move by name needs the temporary closed
+            }
+        }
+        if (!byHandle) {
+            if (MoveFileExW(temporary.c_str(), path.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return 0;
+            error = GetLastError();
+        } else if (error == 0) {
             return 0;
-        const DWORD error = GetLastError();
+        }
         if (!isHeld(error) || attempt == kReplaceAttempts) return error;
         Sleep(kReplaceWait);
     }
@@ -111,6 +160,23 @@ std::vector<std::string_view> lines(std::string_view bytes) {
     return result;
 }
 
+std::wstring withCrLf(std::wstring_view text) {
+    std::wstring result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+            result += L"\r\n";
+            ++i;
+        } else if (c == L'\r' || c == L'\n') {
+            result += L"\r\n";
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
 std::optional<std::string> readBytes(const std::wstring& path, uint32_t* error) {
     // Delete sharing lets a writer replace the file while we read it.
     sys::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
@@ -145,11 +211,11 @@ uint32_t writeBytes(const std::wstring& path, std::string_view bytes) {
     std::wstring temporary;
     uint32_t error = 0;
     {
-        const sys::FileHandle file = createTemporary(path, temporary);
+        sys::FileHandle file = createTemporary(path, temporary);
         if (!file) return GetLastError();
         error = writeAll(file, bytes);
+        if (!error) error = replaceWithRetries(file, temporary, path);
     }
-    if (!error) error = replaceWithRetries(temporary, path);
     if (!error) return 0;
     DeleteFileW(temporary.c_str());
     if (isHeld(error) && writeInPlace(path, bytes) == 0) return 0;

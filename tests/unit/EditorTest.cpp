@@ -179,7 +179,10 @@ TEST_F(Editor, OpenReadsEachLineAndEndsItWithCrLf) {
     EXPECT_EQ(openFile(""), L"");
     EXPECT_EQ(openFile("1 2\r\n3"), L"1 2\r\n3\r\n") << "the last line gains its CR LF";
     EXPECT_EQ(openFile("a\rb"), L"a\r\nb\r\n") << "a lone CR ends a line";
-    EXPECT_EQ(openFile("a\nb\r\n"), L"a\nb\r\n") << "a lone LF stays in the line";
+    // A lone LF breaks the line on screen as it does under Wine, and counts as a line.
+    EXPECT_EQ(openFile("a\nb\r\n\nc"), L"a\r\nb\r\n\r\nc\r\n");
+    editor.fire(L"Timer1");
+    EXPECT_EQ(editor.text(L"lblLineNo"), L"1\r\n2\r\n3\r\n4\r\n5\r\n");
     EXPECT_EQ(openFile("\r\n\r\nx"), L"\r\n\r\nx\r\n");
     EXPECT_EQ(openFile(text::toGbk(L"小星星\r\n1 1 5 5")), L"小星星\r\n1 1 5 5\r\n");
 

@@ -80,6 +80,26 @@ private:
         .controls = {ui::picture(L"Image1", ui::px(0, 0, 50, 50), 9999)}};
 };
 
+// Labels in a face every system has here and in one that none has.
+class Faces : public ui::Form {
+public:
+    Faces() : Form(layout) {}
+
+private:
+    static inline const ui::FormLayout layout{
+        .caption = L"字体",
+        .bounds = ui::px(0, 0, 200, 100),
+        .controls = {
+            ui::label(L"Label1", ui::px(0, 0, 200, 40), L"宋体", {L"宋体", 12}, RGB(0, 0, 0)),
+            ui::label(L"Label2", ui::px(0, 50, 200, 40), L"缺", {L"没有这种字体", 12}, RGB(0, 0, 0))}};
+};
+
+std::wstring faceOf(HFONT font) {
+    LOGFONTW face{};
+    GetObjectW(font, sizeof face, &face);
+    return face.lfFaceName;
+}
+
 struct FormsTest : ::testing::Test {
     FakeSystem system;
     void SetUp() override { ui::initialise(L"测试"); }
@@ -87,6 +107,7 @@ struct FormsTest : ::testing::Test {
         while (auto* open = ui::find<Probe>()) open->unload();
         if (auto* open = ui::find<Asking>()) open->unload();
         if (auto* open = ui::find<Broken>()) open->unload();
+        if (auto* open = ui::find<Faces>()) open->unload();
         ui::collect();
     }
 };
@@ -305,4 +326,34 @@ TEST_F(FormsTest, AFailureInAHandlerOrAPaintIsToldAndEndsTheProgram) {
     EXPECT_NE(system.messages[0].text.find(L"无法载入图片 9999"), std::wstring::npos);
     EXPECT_EQ(system.endedNow, 2);
     EXPECT_FALSE(IsWindowVisible(broken.hwnd()));
+}
+
+namespace {
+void failingTick() {
+    throw sys::Failure(L"计时器出错");
+}
+}  // namespace
+
+// A timer of the program runs outside every window: its failure is told all the same,
+// not swallowed by the system or left to end the process unexplained.
+TEST_F(FormsTest, AFailureInAProgramTimerIsToldAndEndsTheProgram) {
+    ui::startProgramTimer(10, failingTick);
+    MSG message;
+    const DWORD until = GetTickCount() + 5000;
+    while (system.messages.empty() && GetTickCount() < until)
+        if (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    ui::stopProgramTimer(failingTick);
+    ASSERT_FALSE(system.messages.empty());
+    EXPECT_NE(system.messages[0].text.find(L"计时器出错"), std::wstring::npos);
+    EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);
+    EXPECT_EQ(system.endedNow, 1);
+}
+
+// A face the system lacks is not left to GDI's guess, which may draw no Chinese at all.
+TEST_F(FormsTest, AFaceTheSystemLacksGivesWayToOneEveryWindowsHas) {
+    Faces& faces = ui::show<Faces>();
+    EXPECT_EQ(faceOf(faces.control(L"Label1").hfont), L"宋体");
+    EXPECT_EQ(faceOf(faces.control(L"Label2").hfont), ui::kFallbackFace);
+    EXPECT_EQ(ui::faceFor(L"没有这种字体"), ui::kFallbackFace);
+    EXPECT_EQ(ui::faceFor(L"新宋体"), L"新宋体");
 }

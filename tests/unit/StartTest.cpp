@@ -82,11 +82,14 @@ TEST_F(Start, NeverLooksInTheCurrentFolderOrOnThePath) {
     EXPECT_EQ(log(place), "<none>");
 }
 
-TEST_F(Start, ABatchFileWithSpacesInItsPathRunsThroughTheCommandInterpreter) {
+TEST_F(Start, ABatchFileWithSpacesInItsPathRunsThroughTheCommandInterpreterWithoutAutoRun) {
     const std::wstring batch = place + L"\\渲染 一.bat";
     text::writeBytes(batch, "@echo ran> \"%~dp0ran.log\"\r\n");
     const sys::Started started = sys::system().start(batch, L"");
     ASSERT_TRUE(started) << started.error;
     ASSERT_TRUE(waitEnded(started));
     EXPECT_EQ(text::readBytes(place + L"\\ran.log").value_or("<none>"), "ran\r\n");
+    // Without the user's AutoRun command (Wine's interpreter has none to skip).
+    EXPECT_EQ(sys::batchCommand(L"C:\\cmd.exe", L"\"C:\\a b.bat\" 1"),
+              L"\"C:\\cmd.exe\" /d /c \"\"C:\\a b.bat\" 1\"");
 }
