@@ -39,6 +39,7 @@ private:
     void ImageSAVE_Click();
     void ImageWAV_Click();
     void ImageUN_Click();
+    void ImageMIDI_Click();
 
     void aiRun();
     void showStatus(const std::wstring& status);
@@ -56,6 +57,7 @@ private:
     size_t gutterTop_ = ~size_t{0};  // and the first character on screen
     size_t lineCount_ = 0;
     std::wstring unchangedText_;  // the text as loaded, opened or saved
+    std::wstring scoreFile_;      // the file the score was opened from or saved to; empty for none
 
     std::unique_ptr<sys::Sound> sound_;
     unsigned playedChanges_ = 0;  // the text's change count when the preview started

@@ -297,6 +297,7 @@ private:
 
     static std::optional<std::wstring> fileDialog(const FileDialog& dialog, bool save) {
         std::vector<wchar_t> name(32768, L'\0');
+        dialog.name.copy(name.data(), name.size() - 1);
         const std::vector<wchar_t> filter = dialogFilter(dialog.filter);
         OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
@@ -305,6 +306,7 @@ private:
         ofn.lpstrFile = name.data();
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
+        ofn.lpstrDefExt = dialog.extension.empty() ? nullptr : dialog.extension.c_str();
         ofn.Flags =
             OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
             (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is

@@ -24,7 +24,9 @@ enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 
 struct FileDialog {
     std::wstring title;
-    std::wstring filter;  // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
+    std::wstring filter;       // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
+    std::wstring name{};       // the file name a save dialog proposes; none when empty
+    std::wstring extension{};  // added to a name typed without one ("mid"); none when empty
 };
 
 // A started program: error 0 and a process handle, or the system's error code.

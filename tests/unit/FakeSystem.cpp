@@ -25,7 +25,8 @@ sys::Answer FakeSystem::messageBox(std::wstring_view text, std::wstring_view tit
     return answer;
 }
 
-std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog&) {
+std::optional<std::wstring> FakeSystem::openFile(const sys::FileDialog& dialog) {
+    dialogs.push_back(dialog);
     if (chosenFiles.empty()) return std::nullopt;
     auto file = chosenFiles.front();
     chosenFiles.pop_front();

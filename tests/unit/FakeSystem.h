@@ -25,6 +25,8 @@ public:
 
     std::deque<sys::Answer> answers;  // next message box answers; Ok when empty
     std::deque<std::optional<std::wstring>> chosenFiles;
+    // Every open and save dialog shown, in order.
+    std::vector<sys::FileDialog> dialogs;
     uint32_t startError = 0;  // the error every start fails with, 0 for success
     sys::TimeOfDay now{12, 0, 0};
     std::vector<std::pair<std::wstring, std::wstring>> environmentValues;
