@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORVANE_BUILD_DIR:-$ROOT/build}
 PACKAGES="wine64 wine g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 nsis
   xvfb xdotool x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wqy-microhei fonts-noto-cjk googletest cmake ninja-build python3 python3-pil
-  pulseaudio pulseaudio-utils"
+  pulseaudio pulseaudio-utils python3-mido python3-numpy timidity fluid-soundfont-gm"
 # What serves a virtual display to a browser: a VNC server and noVNC behind websockify.
 VNC_PACKAGES="x11vnc websockify novnc"
 

@@ -6,6 +6,7 @@
 
 #include "art/Art.h"
 #include "editor/AiRun.h"
+#include "editor/Midi.h"
 #include "editor/Preview.h"
 #include "editor/Rendering.h"
 #include "forms/Program.h"
@@ -51,6 +52,7 @@ const ui::FormLayout FormEditor::layout{
         ui::clickArea(L"ImageSAVE", {360, 6000, 3975, 975}, &FormEditor::ImageSAVE_Click, L"保存"),
         ui::clickArea(L"ImageWAV", {360, 7320, 3975, 1095}, &FormEditor::ImageWAV_Click, L"生成WAV文件"),
         ui::clickArea(L"ImageAIXX", {360, 9840, 1920, 720}, &FormEditor::ImageAIXX_Click, L"AI续写"),
+        ui::clickArea(L"ImageMIDI", {2415, 9840, 1920, 720}, &FormEditor::ImageMIDI_Click, L"导出MIDI"),
         ui::cross(ui::clickArea(L"ImageUN", {20880, 360, 375, 375}, &FormEditor::ImageUN_Click, L"关闭")),
         ui::wrapped(ui::label(L"LabelMSG", {360, 8760, 3975, 735},
                               L"注意！通过Ai模型创作、新建、打开 等操作会重置编辑器", kSongTi, RGB(0, 0, 0))),
@@ -102,6 +104,7 @@ void FormEditor::aiRun() {
     const ai::Outcome outcome = ai::compose([this](unsigned waited) { showWaiting(waited); });
     if (!outcome.score) return aiFailed(outcome.cause);
     setText(L"txtCode", text::withCrLf(*outcome.score));
+    scoreFile_.clear();
     showStatus(L"完毕！");
     sys::system().sleep(900);
     showStatus(idleStatus());
@@ -228,12 +231,15 @@ bool FormEditor::confirmReset() {
 }
 
 void FormEditor::ImageNEW_Click() {
-    if (confirmReset()) setText(L"txtCode", L"");
+    if (!confirmReset()) return;
+    setText(L"txtCode", L"");
+    scoreFile_.clear();
 }
 
 void FormEditor::ImageOPEN_Click() {
     if (!confirmReset()) return;
     setText(L"txtCode", L"");
+    scoreFile_.clear();
     const auto file =
         sys::system().openFile(scoreDialog(L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop", false));
     if (!file) return;
@@ -249,6 +255,7 @@ void FormEditor::ImageOPEN_Click() {
     setText(L"txtCode", text::withCrLf(score));
     markUnchanged();
     history_.clear();  // an opened score starts a history of its own
+    scoreFile_ = *file;
 }
 
 void FormEditor::ImageSAVE_Click() {
@@ -288,6 +295,7 @@ bool FormEditor::save() {
     unchangedText_ = score;
     remember(*file);
     showOutcome(L"已保存 " + lastScore.name + L"（" + lastScore.folder + L"）");
+    scoreFile_ = *file;
     return true;
 }
 
@@ -361,6 +369,8 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
             redo();
         else if (key == VK_F5)
             playing() ? stopPreview() : startPreview(true);
+        else if (key == 'E')
+            ImageMIDI_Click();
         else
             return false;
         return true;
@@ -593,4 +603,27 @@ void FormEditor::ImageWAV_Click() {
 void FormEditor::renderingFailed(const std::wstring& cause) {
     showOutcome(L"生成WAV文件失败");
     sys::message(L"没有生成WAV文件：" + cause, sys::Icon::Error);
+}
+
+// The score as a MIDI file, proposed under the name of the score's own file.
+void FormEditor::ImageMIDI_Click() {
+    std::string bytes;
+    readText(L"txtCode", [&](std::wstring_view score) { bytes = midi::fromScore(score); });
+    if (bytes.empty()) {
+        sys::message(L"乐谱中没有音符（数字0到7），没有可以导出为MIDI的内容。", sys::Icon::Exclamation);
+        return;
+    }
+    const size_t slash = scoreFile_.find_last_of(L"\\/");
+    std::wstring name = scoreFile_.substr(slash == std::wstring::npos ? 0 : slash + 1);
+    if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos) name.resize(dot);
+    sys::FileDialog dialog = scoreDialog(L"导出MIDI", L"MIDI文件 (*.mid)|*.mid", false);
+    dialog.name = (scoreFile_.empty() ? L"作品" : name) + L".mid";
+    dialog.extension = L"mid";
+    const auto file = sys::system().saveFile(dialog);
+    if (!file) return;
+    if (const uint32_t error = text::writeBytes(*file, bytes)) {
+        sys::message(L"无法导出MIDI文件 " + *file + L"：" + sys::describe(error), sys::Icon::Error);
+        return;
+    }
+    showOutcome(L"MIDI文件已导出");
 }

@@ -55,6 +55,7 @@ private:
     void ImageSAVE_Click();
     void ImageWAV_Click();
     void ImageUN_Click();
+    void ImageMIDI_Click();
 
     void aiRun();
     void showWaiting(unsigned waited);
@@ -85,6 +86,7 @@ private:
     size_t gutterTop_ = ~size_t{0};  // and the first character on screen
     size_t lineCount_ = 0;
     std::wstring unchangedText_;  // the text as loaded, opened or saved
+    std::wstring scoreFile_;      // the file the score was opened from or saved to; empty for none
 
     editor::History history_;
     std::wstring known_;     // the text as the history last saw it

@@ -243,6 +243,7 @@ private:
         ofn.nMaxFile = static_cast<DWORD>(name.size());
         ofn.lpstrTitle = dialog.title.empty() ? nullptr : dialog.title.c_str();
         ofn.lpstrInitialDir = dialog.folder.empty() ? nullptr : dialog.folder.c_str();
+        ofn.lpstrDefExt = dialog.extension.empty() ? nullptr : dialog.extension.c_str();
         ofn.Flags =
             OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
             (save ? 0 : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);  // a save replaces a chosen file as it is

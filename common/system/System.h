@@ -24,9 +24,10 @@ enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 
 struct FileDialog {
     std::wstring title;
-    std::wstring filter;  // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
-    std::wstring folder;  // where the dialog starts; empty: where the system chooses
-    std::wstring name;    // the file name it offers; empty: none
+    std::wstring filter;     // pairs separated by '|': "乐谱文件(*.sop)|*.sop"
+    std::wstring folder;     // where the dialog starts; empty: where the system chooses
+    std::wstring name;       // the file name it offers; empty: none
+    std::wstring extension;  // added to a name typed without one ("mid"); none when empty
 };
 
 // A started program: error 0 and a process handle, or the system's error code.

@@ -267,6 +267,25 @@ class EditorPictures(unittest.TestCase):
                     ground = at(x - 10, y + h // 2)
                     self.assertLess(distance(at(x + w + 6, y + h // 2), ground), 25, "plain beside it")
 
+    def test_midi_key_fills_its_click_area_with_its_label_in_both_themes_at_every_scale(self):
+        x, y, w, h = layouts.EDITOR["ImageMIDI"]
+        for theme in ("light", "dark"):
+            for suffix, scale in (("", 1), ("@1.5x", 1.5), ("@2x", 2)):
+                with Image.open(ART / f"editor_{theme}{suffix}.png") as im:
+                    area = tuple(round(v * scale) for v in (x, y, w, h))
+                    sx, sy, sw, sh = area
+                    box = drawn_box(im, area, at=(sw - round(14 * scale), sh // 2))  # clear of corners and label
+                    with self.subTest(theme, scale=scale):
+                        # edges at half pixels (1.5x) blur over one more
+                        for found, edge in zip(box, (x * scale, y * scale, (x + w) * scale, (y + h) * scale)):
+                            self.assertLessEqual(abs(found - edge), scale, box)
+                        # the name and the shortcut: ink right of the glyph, clear of the edges
+                        fill = im.getpixel((sx + round(4 * scale), sy + sh // 2))
+                        label = im.crop((sx + round(40 * scale), sy + round(6 * scale), sx + sw - round(4 * scale),
+                                         sy + sh - round(6 * scale)))
+                        ink = sum(1 for p in label.getdata() if distance(p, fill) > 60)
+                        self.assertGreater(ink, 0.08 * label.width * label.height)
+
     def test_text_area_is_plain_in_the_text_box_colours(self):
         for name, code, gutter in (("editor_light.png", (255, 255, 255), (224, 224, 224)),
                                    ("editor_dark.png", (0, 0, 0), (0, 0, 0))):

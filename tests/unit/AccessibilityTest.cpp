@@ -192,8 +192,8 @@ TEST_F(Accessibility, EveryWindowShowsItsClickAreasNamedAsDrawn) {
     EXPECT_EQ(walk<Formmain>(), (Names{L"AI创作", L"关于", L"编辑器", L"我的作品", L"设置", L"Orvane用户协议",
                                        L"Orvane隐私政策", L"关闭"}));
     EXPECT_EQ(walk<FormABOUT>(), Names{L"关闭"});
-    EXPECT_EQ(walk<FormEditor>(),
-              (Names{L"通过Ai模型创作", L"新建", L"打开", L"保存", L"生成WAV文件", L"AI续写", L"关闭"}));
+    EXPECT_EQ(walk<FormEditor>(), (Names{L"通过Ai模型创作", L"新建", L"打开", L"保存", L"生成WAV文件",
+                                         L"AI续写", L"导出MIDI", L"关闭"}));
     EXPECT_EQ(walk<FormLOGIN>(), (Names{L"登录", L"取消"}));
     EXPECT_EQ(walk<FormSET>(), (Names{L"明亮主题", L"黑暗主题", L"保存更改", L"点击恢复", L"Orvane用户协议",
                                       L"Orvane隐私政策", L"关闭"}));

@@ -19,6 +19,7 @@ SAVE = (24, 400, 265, 65)  # click area 保存
 WAV = (24, 488, 265, 73)  # click area 生成WAV文件
 CLOSE = (1392, 24, 25, 25)  # click area, the close cross
 AIXX = (24, 656, 128, 48)  # click area AI续写, the left half of the row below the note
+MIDI = (161, 656, 128, 48)  # click area 导出MIDI, the right half of the row below the note
 BUTTONS = [AI, NEW, OPEN, SAVE, WAV]
 BUTTON_SIZE = (265, 65)  # every drawn button: the largest that fits in all five click areas
 
@@ -50,6 +51,15 @@ def glyph_disk(cv, x, y, s, c, hole):
     cv.rect((x + s * 0.22, y, s * 0.5, s * 0.32), fill=hole, radius=s * 0.05)
     cv.rect((x + s * 0.54, y + s * 0.05, s * 0.1, s * 0.2), fill=c)
     cv.rect((x + s * 0.18, y + s * 0.52, s * 0.64, s * 0.36), fill=hole, radius=s * 0.06)
+
+
+def glyph_midi(cv, x, y, s, c, hole):
+    """A note on its own: the score as notes for other programs."""
+    cv.rect((x, y, s, s), fill=c, radius=s * 0.26)
+    cv.circle(x + s * 0.4, y + s * 0.7, s * 0.13, fill=hole)
+    cv.rect((x + s * 0.46, y + s * 0.22, s * 0.08, s * 0.5), fill=hole)
+    cv.polygon([(x + s * 0.54, y + s * 0.22), (x + s * 0.76, y + s * 0.34), (x + s * 0.76, y + s * 0.45),
+                (x + s * 0.54, y + s * 0.34)], hole)
 
 
 def draw_editor(dark):
@@ -127,6 +137,12 @@ def draw_editor(dark):
     ly.text(44, h / 2 - 8, "AI续写", 17, WHITE, anchor="lm", bold=1)
     ly.text(45, h / 2 + 12, "从光标处接着写", 11, (255, 255, 255, 215), anchor="lm")
     ly.merge()
+    # 导出MIDI: a key of half the width, with its shortcut beneath its name
+    x, y, w, h = MIDI
+    cv.rect(MIDI, fill=key, outline=key_line, radius=10)
+    glyph_midi(cv, x + 12, y + h / 2 - 11, 22, mix(VIOLET, BLUE, 0.5), key)
+    cv.text(x + 42, y + h / 2 - 7, "导出MIDI", 15, key_ink, anchor="lm", bold=1)
+    cv.text(x + 43, y + h / 2 + 11, "Ctrl+E", 11, faint, anchor="lm")
 
     # the warning sits on a pale note; the label draws its words
     mx, my, mw, mh = MESSAGE
