@@ -102,15 +102,15 @@ class FromTheMenu(AiRun):
 
         score = self.result()
         self.assertTrue(score.startswith("OrvaneX模型作品《"), score)
+        after_run = pixels(editor, STATUS)  # before the save, whose status says what it saved
         self.assertEqual(self.saved_text(editor), score + "\r\n")
-        after_run = pixels(editor, STATUS)
 
         # Back to the menu and in through the editor tile: no run, the design status.
         click(editor, *press(CLOSE))
         menu = wait_window(MENU)
         editor = self.open_editor(menu, EDITOR_TILE)
-        self.assertEqual(self.saved_text(editor), DEFAULT_SCORE + "\r\n")
         self.assertEqual(after_run, self.ready_status(editor), "the status read 就绪 after the run")
+        self.assertEqual(self.saved_text(editor), DEFAULT_SCORE + "\r\n")
 
     def test_an_older_result_is_not_loaded_as_new(self):
         older = "上一次的乐谱 1 2 3\r\n".encode("gbk")

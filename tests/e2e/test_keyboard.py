@@ -111,7 +111,7 @@ class Keyboard(unittest.TestCase):
         focused(wait_window(EDITOR))
         keys("ctrl+End")  # the focus is in the score
         type_text("1 2 3")
-        keys("shift+Tab", "shift+Tab", "Return")  # past 生成WAV文件 to 保存
+        keys("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "Return")  # past 导出MIDI, AI续写, 生成WAV文件 to 保存
         wait_window(SAVE_DIALOG, 10)
         saved = os.path.join(folder.root, "keys.sop")
         type_text("Z:" + saved.replace("/", "\\"))
@@ -121,7 +121,7 @@ class Keyboard(unittest.TestCase):
         with open(saved, "rb") as f:
             self.assertTrue(f.read().endswith(b"1 2 3\r\n"))
         wait_for(lambda: windows(EDITOR), 5)
-        keys("Tab", "Tab", "Tab", "Return")  # 保存, 生成WAV文件, the score, then the cross
+        keys("Tab", "Tab", "Tab", "Tab", "Tab", "Return")  # from 保存 past 生成WAV文件, AI续写, 导出MIDI, the score, to the cross
         self.assertTrue(wait_no_window(EDITOR, 10), "the saved score closes without a question")
         wait_window(MENU, 10)  # back to the main menu
 

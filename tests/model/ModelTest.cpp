@@ -371,7 +371,7 @@ TEST_F(Music, AContinuationReadsOnFromTheCaretInTheContextsLayoutAndEndsOnDo) {
     // No note before the caret, remarks alone included: a whole new piece.
     for (const std::wstring empty : {L"", L"我的草稿：\r\n  | |\r\n", L"八九"}) {
         orvanex::Random random(7);
-        EXPECT_TRUE(orvanex::continuation(composer, random, empty).starts_with(L"OrvaneX 作品《"));
+        EXPECT_TRUE(orvanex::continuation(composer, random, empty).starts_with(L"OrvaneX模型作品《"));
     }
 
     // Bars with marks, notes written without any, and a caret after a full line.
