@@ -30,6 +30,9 @@ constexpr UINT kKeepOnTopInterval = 100;
 constexpr UINT kRunAfterShown = WM_APP + 1;
 // Posted by postDefaultAction: the click area's index in wParam.
 constexpr UINT kDefaultAction = WM_APP + 2;
+// Lifts the tool windows a window opened once its activation is complete: Wine brings
+// the window to the front only after WM_ACTIVATE, or after the click that activated it.
+constexpr UINT kRaiseOpened = WM_APP + 3;
 constexpr DWORD kRaiseAfterFrontChange = 1000;  // ms
 constexpr int kCornerMargin = 12;               // pixels at 96 dpi between a moved pop-up and the corner
 constexpr int kFittedGap = 30;                  // twips kept free at the right of a fitted line
@@ -311,6 +314,9 @@ void Form::load() {
     }
     if (!layout_.takesFocus) exStyle = (exStyle & ~WS_EX_APPWINDOW) | WS_EX_NOACTIVATE;
     if (layout_.topmost) exStyle |= WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT;
+    // A tool window floats over the window it was opened from, as an owned window would;
+    // it is not owned, because it outlives that window when the user closes it.
+    if (layout_.frame == Frame::SizableTool) opener_ = GetActiveWindow();
     const SIZE size = windowSize();
     window_ = CreateWindowExW(exStyle, kFormClass, layout_.caption.c_str(), style, 0, 0, size.cx, size.cy,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
@@ -769,6 +775,27 @@ void Form::paint(HDC dc) {
     BitBlt(dc, 0, 0, size.cx, size.cy, canvas, 0, 0, SRCCOPY);
 }
 
+// Activated (by a click, or when a window above it closes), a window lifts the tool
+// windows it opened back above itself, as owned windows stay above their owner.
+void Form::raiseOpened() const {
+    struct Search {
+        HWND opener;
+        std::vector<HWND> opened;  // top to bottom
+    } search{window_, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(context);
+            // Another program's window of the same class holds a pointer of its own.
+            if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return TRUE;
+            const Form* form = formOf(window);
+            if (form && form->opener_ == s.opener && IsWindowVisible(window)) s.opened.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    for (auto it = search.opened.rbegin(); it != search.opened.rend(); ++it)
+        SetWindowPos(*it, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
@@ -787,6 +814,7 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP: {
             const int pressed = pressed_;
             pressed_ = -1;
+            PostMessageW(window_, kRaiseOpened, 0, 0);
             if (GetCapture() == window_) ReleaseCapture();
             // A click fires on release over the same area it was pressed on.
             if (pressed >= 0 && hitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == pressed)
@@ -873,6 +901,12 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(c.brush.get());
             }
             break;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(window_, kRaiseOpened, 0, 0);
+            break;
+        case kRaiseOpened:
+            raiseOpened();
+            return 0;
         case WM_CLOSE:
             Form_QueryUnload();
             return 0;

@@ -285,9 +285,11 @@ private:
     void showFocusCues();
     void drawFocusCue(HDC dc) const;
     LRESULT accessibleObject(WPARAM flags, LPARAM objectId);
+    void raiseOpened() const;
 
     FormLayout layout_;
     HWND window_ = nullptr;
+    HWND opener_ = nullptr;  // a tool window: the window it was opened from
     int dpi_ = 96;
     double fit_ = 1;
     HWND lastFront_ = nullptr;  // topmost: the foreground window at the last look

@@ -170,6 +170,19 @@ class Windows(MenuTestCase):
         self.assertFalse(wait_for(lambda: len(windows(LOGIN)) > 1, 2))
         self.assertTrue(windows(MENU), "the menu stays under the windows it opened")
 
+    def test_closing_one_information_window_leaves_the_other_within_reach(self):
+        menu = self.open_menu()
+        click_tile(menu, AGREEMENT_LINK)
+        agreement = wait_window(AGREEMENT)
+        click_tile(menu, PRIVACY_LINK)
+        privacy = wait_window(PRIVACY)
+        click(privacy, privacy.width - 10, 10)  # the close button of its title bar
+        self.assertTrue(wait_no_window(PRIVACY, 5))
+        # The agreement is still above the menu: its own close button answers a click.
+        click(agreement, agreement.width - 10, 10)
+        self.assertTrue(wait_no_window(AGREEMENT, 5), "the agreement went behind the menu")
+        self.assertTrue(windows(MENU))
+
 
 class MyWorks(MenuTestCase):
     def setUp(self):
