@@ -22,11 +22,13 @@ Formwel::Formwel() : Form(layout) {}
 // VB.bat is started at every load. A batch file goes through the command interpreter,
 // which starts whether or not the file is there, so a missing one is looked for first:
 // a batch file that cannot be started stops the setup before its first window shows.
+// Its console comes up behind the keyboard: the welcome keeps it, so that Enter starts
+// the setup at once (under Wine a console that took it leaves it with no window).
 void Formwel::Form_Load() {
     fitToPicture(L"Image1");
     const std::wstring batch = sys::inProgramFolder(L"VB.bat");
     const sys::Started started =
-        sys::exists(batch) ? sys::start(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
+        sys::exists(batch) ? sys::system().startBehind(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
     if (!started) {
         sys::message(sys::cannotStart(batch, started.error), sys::Icon::Error);
         unload();

@@ -172,10 +172,13 @@ public:
     }
 
     Started start(const std::wstring& path, const std::wstring& arguments) override {
-        return startProgram(path, arguments, false);
+        return startProgram(path, arguments, Shown::Normally);
     }
     Started startHidden(const std::wstring& path, const std::wstring& arguments) override {
-        return startProgram(path, arguments, true);
+        return startProgram(path, arguments, Shown::Hidden);
+    }
+    Started startBehind(const std::wstring& path, const std::wstring& arguments) override {
+        return startProgram(path, arguments, Shown::Behind);
     }
 
     void sleep(unsigned milliseconds) override { Sleep(milliseconds); }
@@ -198,7 +201,10 @@ public:
     void endNow() override { ExitProcess(0); }
 
 private:
-    static Started startProgram(const std::wstring& path, const std::wstring& arguments, bool hidden) {
+    enum class Shown { Normally, Behind, Hidden };
+
+    static Started startProgram(const std::wstring& path, const std::wstring& arguments, Shown shown) {
+        const bool hidden = shown == Shown::Hidden;
         // The application name is given as well as the command line, so the system
         // neither searches the current folder and PATH nor splits a path at its spaces.
         if (!isFullPath(path)) return {ERROR_BAD_PATHNAME, nullptr};
@@ -213,11 +219,11 @@ private:
         // front; the started program (or the one it hands over to, as explorer.exe
         // does) may take it from us. Refused when we may not set it ourselves: the
         // started window then flashes in the task bar instead, as the system decides.
-        if (!hidden) AllowSetForegroundWindow(ASFW_ANY);
+        if (shown == Shown::Normally) AllowSetForegroundWindow(ASFW_ANY);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = hidden ? SW_HIDE : SW_SHOWNORMAL;
+        startup.wShowWindow = hidden ? SW_HIDE : shown == Shown::Behind ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
         PROCESS_INFORMATION process{};
         const std::wstring folder = parentOf(path);
         if (!CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, FALSE,

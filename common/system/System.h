@@ -82,6 +82,11 @@ public:
     virtual Started startHidden(const std::wstring& path, const std::wstring& arguments = {}) {
         return start(path, arguments);
     }
+    // The same start with a window that shows without taking the keyboard: for what a
+    // window starts by itself as it loads, not at the user's request.
+    virtual Started startBehind(const std::wstring& path, const std::wstring& arguments = {}) {
+        return start(path, arguments);
+    }
 
     // Plays what the source gives on the default sound output; the source is called on
     // another thread. Nothing and the system's error code when there is no output.

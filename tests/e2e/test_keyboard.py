@@ -64,10 +64,6 @@ def difference_box(a, b):
 
 
 class Keyboard(unittest.TestCase):
-    # Under Wine on a display without a window manager, the step that follows a step
-    # never receives the keys, even once X gives it the keyboard: the first run by
-    # keyboard stops at step 1 here (the mouse tests never meet it, a click activates).
-    @unittest.expectedFailure
     def test_a_first_run_then_a_score_saved_in_the_editor_without_a_mouse(self):
         stand_ins = ["notice.exe", "python.exe"] + ([] if real("Launcher.exe") else ["Launcher.exe"])
         files = {"bft.une": "0\r\n", "themecolors.une": "0\r\n", "VB.bat": VB_BAT, "AiMade.une": "0\r\n"}
@@ -98,11 +94,6 @@ class Keyboard(unittest.TestCase):
             self.assertEqual(windows(ERROR), [])
             self.edit_and_save(folder)
 
-    # The editor comes up after the menu unloads; under Wine such a window does not always
-    # get the keyboard (see the first run above), and in one full run on a fresh clone the
-    # keys went to its drawn buttons instead of the score. The window tests walk the same
-    # order; this waits until the first run by keyboard passes here.
-    @unittest.skip("under Wine the editor shown after the menu unloads does not always get the keyboard")
     def test_a_score_typed_saved_and_the_editor_closed_without_a_mouse(self):
         state = {"bft.une": "1\r\n", "themecolors.une": "0\r\n", "AiMade.une": "0\r\n"}
         with ProgramFolder(state=state) as folder:

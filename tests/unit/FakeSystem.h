@@ -54,6 +54,7 @@ public:
     std::vector<ShownDialog> dialogs;         // each file dialog shown, with its title and filter
     std::vector<std::wstring> started;        // path, then " " and the arguments if any
     std::vector<std::wstring> startedHidden;  // the starts without a window, also in `started`
+    std::vector<std::wstring> startedBehind;  // the starts that leave us the keyboard, also in `started`
     std::vector<unsigned> sleeps;
     int endedNow = 0;
 
@@ -64,6 +65,10 @@ public:
     sys::Started start(const std::wstring& path, const std::wstring& arguments) override;
     sys::Started startHidden(const std::wstring& path, const std::wstring& arguments = {}) override {
         startedHidden.push_back(path);
+        return start(path, arguments);
+    }
+    sys::Started startBehind(const std::wstring& path, const std::wstring& arguments = {}) override {
+        startedBehind.push_back(path);
         return start(path, arguments);
     }
     std::unique_ptr<sys::Sound> play(sys::SoundSource source, uint32_t& error) override;

@@ -72,6 +72,7 @@ TEST_F(Setup, WelcomeStartsVbBatAtEachLoadAndLeadsToStepOne) {
         EXPECT_EQ(welcome.caption(), L"欢迎使用Orvane");
         ASSERT_EQ(system.started.size(), static_cast<size_t>(load));
         EXPECT_EQ(system.started.back(), folder.file(L"VB.bat")) << "by full path";
+        EXPECT_EQ(system.startedBehind.size(), static_cast<size_t>(load)) << "its console leaves us the keyboard";
         if (load == 1) welcome.unload();
     }
     ui::find<Formwel>()->fire(L"Image2");
