@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "forms/Program.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
@@ -16,16 +16,7 @@
 
 namespace {
 
-struct InformationWindows : ::testing::Test {
-    FakeSystem system;
-    void SetUp() override { ui::initialise(L"奥文Orvane"); }
-    void TearDown() override {
-        if (auto* f = ui::find<FormABOUT>()) f->unload();
-        if (auto* f = ui::find<FormYHXY>()) f->unload();
-        if (auto* f = ui::find<FormYSZC>()) f->unload();
-        ui::collect();
-    }
-};
+using InformationWindows = WindowTest<FormABOUT, FormYHXY, FormYSZC>;
 
 void clickAt(const ui::Form& form, int x, int y) {
     SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
