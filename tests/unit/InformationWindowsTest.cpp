@@ -18,11 +18,6 @@ namespace {
 
 using InformationWindows = WindowTest<FormABOUT, FormYHXY, FormYSZC>;
 
-void clickAt(const ui::Form& form, int x, int y) {
-    SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
 HWND textBox(const ui::Form& form) {
     return GetWindow(form.hwnd(), GW_CHILD);
 }
@@ -124,7 +119,7 @@ TEST_F(InformationWindows, AboutKeepsItsStoredSizeAndClosesOnlyByItsCross) {
     for (POINT at : {POINT{400, 300}, POINT{586, 400}, POINT{800, 60}, POINT{840, 44}, POINT{820, 20}})
         clickAt(about, at.x, at.y);
     EXPECT_TRUE(ui::isOpen<FormABOUT>());
-    clickAt(about, 808 + 12, 32 + 12);
+    clickMiddle(about, L"ImageU");
     EXPECT_FALSE(ui::isOpen<FormABOUT>());
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "FakeSystem.h"
 #include "editor/FormEditor.h"
 #include "forms/Program.h"
@@ -25,6 +27,19 @@ struct WindowTest : ::testing::Test {
         if (T* form = ui::find<T>()) form->unload();
     }
 };
+
+// A left click at pixel x, y of the window, pressed and released in place.
+inline void clickAt(const ui::Form& form, int x, int y) {
+    SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// A click in the middle of the named area, where the window's own table lays it.
+inline void clickMiddle(const ui::Form& form, const wchar_t* name) {
+    const ui::Twips at = form.control(name).bounds;
+    clickAt(form, (at.left + at.width / 2) / ui::kTwipsPerPixel,
+            (at.top + at.height / 2) / ui::kTwipsPerPixel);
+}
 
 // The editor's windows in the light theme, with no request for the model waiting.
 template <class... Windows>
