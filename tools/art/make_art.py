@@ -183,16 +183,16 @@ def draw_menu(dark):
     arrow(ly, 617 - 44, 40.5, 8, WHITE, 2.6)
     ly.merge()
 
-    # editor, works and settings: three tiles of one size, evenly spaced between the
-    # edges of the banner, each inside its click area (464, 328, 193 × 289;
-    # 672, 328, 201 × 289; 880, 320, 201 × 297)
-    pitch = (617 - 193) / 2
+    # editor, works and settings: three tiles of the editor's size, evenly spaced between
+    # the edges of the banner, each inside its click area
+    x, y, w, h = layouts.MENU["ImageEDITOR"]
+    pitch = (layouts.MENU["ImageABOUT"][2] - w) / 2
     small = [
-        ((464, 328, 193, 289), (40, 118, 226), (78, 156, 246), "编辑器", "通过编辑器创作音乐",
+        ((x, y, w, h), (40, 118, 226), (78, 156, 246), "编辑器", "通过编辑器创作音乐",
          (52, 160, 240), glyph_editor),
-        ((464 + pitch, 328, 193, 289), (30, 130, 212), (68, 172, 240), "我的作品", "打开输出文件夹",
+        ((x + pitch, y, w, h), (30, 130, 212), (68, 172, 240), "我的作品", "打开输出文件夹",
          (36, 186, 186), glyph_folder),
-        ((464 + 2 * pitch, 328, 193, 289), (66, 104, 216), (100, 140, 240), "设置", "打开Orvane设置",
+        ((x + 2 * pitch, y, w, h), (66, 104, 216), (100, 140, 240), "设置", "打开Orvane设置",
          (150, 110, 245), glyph_gear),
     ]
     for box, c1, c2, title, sub, accent, glyph in small:
