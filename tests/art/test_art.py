@@ -52,33 +52,23 @@ CLICK_AREAS = {  # name: (click areas x, y, w, h; a patch of plain background)
     "editor_light.png": (EDITOR_AREAS, (900, 30, 40, 40)),
     "editor_dark.png": (EDITOR_AREAS, (900, 30, 40, 40)),
 }
-LOGIN_AREAS = list(layouts.LOGIN.values())
-SETTINGS_AREAS = [(80, 136, 233, 169), (400, 136, 225, 169), (616, 464, 97, 33), (64, 544, 105, 33),
-                  (176, 600, 217, 33), (432, 600, 209, 33), (1048, 8, 33, 33)]
 for theme in ("light", "dark"):
-    CLICK_AREAS[f"login_{theme}.png"] = (LOGIN_AREAS, (10, 420, 30, 30))
-    CLICK_AREAS[f"settings_{theme}.png"] = (SETTINGS_AREAS, (660, 380, 40, 40))
-TEXT_BOXES = {  # the entry boxes the windows lay over drawn input frames
-    "login": [(48, 320, 249, 25)],
-    "settings": [(224, 392, 185, 26), (224, 424, 185, 26)],
-}
+    CLICK_AREAS[f"login_{theme}.png"] = (list(layouts.LOGIN.values()), (10, 420, 30, 30))
+    CLICK_AREAS[f"settings_{theme}.png"] = (list(layouts.SETTINGS.values()), (660, 380, 40, 40))
+TEXT_BOXES = {"login": list(layouts.LOGIN_BOXES.values()), "settings": list(layouts.SETTINGS_BOXES.values())}
 THRESHOLD = 10  # mean absolute difference per channel, 0..255
 
 # The welcome window and the four setup steps; every step has its × at the top right.
 SETUP_STEPS = ("setup_python.png", "setup_theme.png", "setup_account.png", "setup_done.png")
-SETUP_AREAS = {
-    "welcome.png": [(344, 312, 97, 41)],
-    "setup_python.png": [(464, 312, 577, 113), (952, 544, 113, 57)],
-    "setup_theme.png": [(464, 280, 577, 113), (464, 416, 577, 113), (952, 552, 113, 41)],
-    "setup_account.png": [(952, 552, 113, 41)],
-    "setup_done.png": [(952, 544, 113, 57)],
-}
-SETUP_BUTTONS = {(952, 544, 113, 57): (952, 552, 113, 41)}  # click area: the drawn button, if smaller
-SETUP_TEXT_BOXES = [(608, 296, 345, 33), (608, 376, 329, 25)]  # user name, password
+SETUP_AREAS = {"welcome.png": list(layouts.WELCOME.values())}
+for _name, _areas in zip(SETUP_STEPS, (layouts.STEP_PYTHON, layouts.STEP_THEME, layouts.STEP_ACCOUNT,
+                                       layouts.STEP_DONE)):
+    SETUP_AREAS[_name] = list(_areas.values())
+SETUP_BUTTONS = {layouts.STEP_DONE["Image3"]: layouts.STEP_THEME["Image5"]}  # click area: the drawn button
+SETUP_TEXT_BOXES = list(layouts.STEP_ACCOUNT_BOXES.values())  # user name, password
 PICTURES["welcome.png"] = ((787, 443), "RGB")
 for _name in SETUP_STEPS:
     PICTURES[_name] = ((1150, 660), "RGB")
-    SETUP_AREAS[_name].append((1096, 16, 33, 25))
 for _name, _areas in SETUP_AREAS.items():
     CLICK_AREAS[_name] = (_areas, (40, 200, 40, 40) if _name == "welcome.png" else (1000, 110, 40, 40))
 
@@ -137,7 +127,7 @@ class CommittedPictures(unittest.TestCase):
                 self.assertLess(mean_grey(dark), 90, kind)
 
     def test_footer_links_lie_inside_their_click_areas(self):
-        links = [(384, 712, 137, 25), (552, 712, 145, 25)]
+        links = [layouts.MENU["ImageYHXY"], layouts.MENU["ImageYSZC"]]
         for name in ("menu_light.png", "menu_dark.png"):
             with Image.open(ART / name) as im:
                 # link text is the only markedly blue ink on the footer line
@@ -164,7 +154,7 @@ class CommittedPictures(unittest.TestCase):
                                 self.assertLess(min(ray), 230, f"no frame border towards {step}")
 
     def test_settings_links_lie_inside_their_click_areas(self):
-        links = [(176, 600, 217, 33), (432, 600, 209, 33)]
+        links = [layouts.SETTINGS["Image5"], layouts.SETTINGS["Image6"]]
         for name in ("settings_light.png", "settings_dark.png"):
             with Image.open(ART / name) as im:
                 blue = {(x, y) for x in range(0, 740) for y in range(590, 640)
@@ -174,7 +164,7 @@ class CommittedPictures(unittest.TestCase):
     def test_small_menu_tiles_stand_level_and_alike(self):
         """编辑器, 我的作品 and 设置: one top, one bottom and one width, whatever their
         click areas (the settings area starts 8 px higher and is 8 px wider)."""
-        areas = [(464, 328, 193, 289), (672, 328, 201, 289), (880, 320, 201, 297)]
+        areas = [layouts.MENU[name] for name in ("ImageEDITOR", "ImageWDZP", "ImageSET")]
         for name in ("menu_light.png", "menu_dark.png"):
             with Image.open(ART / name) as im:
                 boxes = [drawn_box(im, area, at=(96, 150)) for area in areas]
@@ -409,7 +399,7 @@ class SetupPictures(unittest.TestCase):
         boxes = {}
         for name in SETUP_STEPS:
             with Image.open(ART / name) as im:
-                boxes[name] = drawn_box(im, (952, 552, 113, 41), at=(14, 12))  # found within 12 px
+                boxes[name] = drawn_box(im, layouts.STEP_THEME["Image5"], at=(14, 12))  # found within 12 px
         self.assertEqual(len(set(boxes.values())), 1, boxes)
 
     def test_text_boxes_lie_in_input_frames(self):

@@ -5,22 +5,20 @@ the first-run flag as a person clicking them would."""
 import os
 import unittest
 
+import layouts
 from harness import (BUILD, ProgramFolder, brightness, click, ended, run, screenshot, wait_for,
                      wait_no_window, wait_window, windows)
+from layouts import middle
 
 MENU = "Orvane"
 LOGIN = "登录"
 SETTINGS = "Orvane设置"
 MESSAGE = "奥文Orvane"  # message boxes without a title of their own carry the program's name
 
-SETTINGS_TILE = (880 + 100, 320 + 148)
-PASSWORD_BOX = (48 + 124, 320 + 12)
-LOGIN_BUTTON = (88 + 88, 384 + 28)
-DARK_TILE = (400 + 112, 136 + 84)
-SAVE = (616 + 48, 464 + 16)
-RESET = (64 + 52, 544 + 16)
-NEW_PASSWORD_BOX = (224 + 90, 424 + 13)
-CLOSE = (1048 + 16, 8 + 16)
+SETTINGS_TILE = middle(layouts.MENU["ImageSET"])
+PASSWORD_BOX, LOGIN_BUTTON = middle(layouts.LOGIN_BOXES["Text2"]), middle(layouts.LOGIN["ImageLOGIN"])
+DARK_TILE, SAVE, RESET = (middle(layouts.SETTINGS[name]) for name in ("ImageD", "Image3", "Image4"))
+NEW_PASSWORD_BOX, CLOSE = middle(layouts.SETTINGS_BOXES["Text2"]), middle(layouts.SETTINGS["ImageU"])
 
 
 def scrambled(password):

@@ -22,16 +22,10 @@ QUESTION = "确认"
 AI_TILE, EDITOR_TILE = layouts.MENU["ImageAi"], layouts.MENU["ImageEDITOR"]  # pixels of the menu
 AI_BUTTON, SAVE_BUTTON, CLOSE = layouts.EDITOR["ImageAi"], layouts.EDITOR["ImageSAVE"], layouts.EDITOR["ImageUN"]
 CONTINUE_BUTTON, NEW_BUTTON = layouts.EDITOR["ImageAIXX"], layouts.EDITOR["ImageNEW"]
-TEXT = (424, 128, 985, 657)  # pixels of the editor's text box
-STATUS = (16, 776, 265, 25)  # pixels of the editor
+TEXT, STATUS = layouts.EDITOR_BOXES["txtCode"], layouts.EDITOR_BOXES["LabelZT"]  # pixels of the editor
 
 DEFAULT_SCORE = "Orvane测试版本\r\n远帆青石制作\r\n"
 SILENT_MODEL = "@echo off\r\nrem writes nothing\r\n"
-
-
-def press(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def pixels(window, box):
@@ -59,13 +53,13 @@ class AiRun(unittest.TestCase):
         return wait_window(MENU)
 
     def open_editor(self, menu, tile, timeout=15):
-        click(menu, *press(tile))
+        click(menu, *layouts.middle(tile))
         return wait_window(EDITOR, timeout)
 
     def saved_text(self, editor):
         """The editor's text, saved through its Save button (which adds one CR LF)."""
         path = os.path.join(self.saves, f"saved{len(os.listdir(self.saves))}.sop")
-        click(editor, *press(SAVE_BUTTON))
+        click(editor, *layouts.middle(SAVE_BUTTON))
         wait_window(SAVE_DIALOG, 10)
         run("xdotool", "type", "--delay", "20", "Z:" + path.replace("/", "\\"))
         run("xdotool", "key", "Return")
@@ -106,7 +100,7 @@ class FromTheMenu(AiRun):
         self.assertEqual(self.saved_text(editor), score + "\r\n")
 
         # Back to the menu and in through the editor tile: no run, the design status.
-        click(editor, *press(CLOSE))
+        click(editor, *layouts.middle(CLOSE))
         menu = wait_window(MENU)
         editor = self.open_editor(menu, EDITOR_TILE)
         self.assertEqual(after_run, self.ready_status(editor), "the status read 就绪 after the run")
@@ -121,7 +115,7 @@ class FromTheMenu(AiRun):
         os.utime(self.folder.file("output\\output.sop"), (an_hour_ago, an_hour_ago))
         menu = self.open_menu()
 
-        click(menu, *press(AI_TILE))
+        click(menu, *layouts.middle(AI_TILE))
         self.dismiss_message()
         editor = wait_window(EDITOR)
         self.assertEqual(self.saved_text(editor), DEFAULT_SCORE + "\r\n")
@@ -135,7 +129,7 @@ class FromTheEditor(AiRun):
         editor = self.open_editor(menu, EDITOR_TILE)
         ready = self.ready_status(editor)
 
-        click(editor, *press(AI_BUTTON))
+        click(editor, *layouts.middle(AI_BUTTON))
         self.assertTrue(wait_for(lambda: pixels(editor, STATUS) != ready, 3), "Ai思考中 is painted while it waits")
         self.assertTrue(wait_for(lambda: pixels(editor, STATUS) == ready, 10), "就绪 again after the run")
         self.assertEqual(windows(QUESTION), [], "no question")
@@ -148,7 +142,7 @@ class FromTheEditor(AiRun):
         editor = self.open_editor(menu, EDITOR_TILE)
         ready = self.ready_status(editor)
 
-        click(editor, *press(AI_BUTTON))
+        click(editor, *layouts.middle(AI_BUTTON))
         self.dismiss_message()
         self.assertEqual(pixels(editor, STATUS), ready)
         self.assertEqual(self.saved_text(editor), DEFAULT_SCORE + "\r\n")
@@ -159,11 +153,11 @@ class FromTheEditor(AiRun):
         menu = self.open_menu()
         editor = self.open_editor(menu, EDITOR_TILE)
         ready = self.ready_status(editor)
-        click(editor, *press(NEW_BUTTON))
+        click(editor, *layouts.middle(NEW_BUTTON))
         wait_window(QUESTION, 10)
         run("xdotool", "key", "Return")
         self.assertTrue(wait_no_window(QUESTION, 5))
-        click(editor, *press(TEXT))
+        click(editor, *layouts.middle(TEXT))
         run("xdotool", "type", "--delay", "30", "1155 6650 4433 2210")
         run("xdotool", "key", "Return")
         run("xdotool", "type", "--delay", "30", "5544 33")
@@ -188,7 +182,7 @@ class FromTheEditor(AiRun):
 
         # The button at the end of the score: a continuation of all of it.
         run("xdotool", "key", "ctrl+End")
-        click(editor, *press(CONTINUE_BUTTON))
+        click(editor, *layouts.middle(CONTINUE_BUTTON))
         self.assertTrue(wait_for(lambda: pixels(editor, STATUS) != ready, 3))
         self.assertTrue(wait_for(lambda: pixels(editor, STATUS) == ready, 15))
         self.assertEqual(self.folder.read("output\\context.sop"), continued.encode("gbk"))

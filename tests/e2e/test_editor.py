@@ -19,9 +19,9 @@ EDITOR = "Orvane编辑器"
 MENU = "Orvane"
 MESSAGE = "奥文Orvane"  # message boxes without a title of their own
 SAVE_DIALOG = "保存"
-CLOSE = (1392 + 12, 24 + 12)
-NEW, OPEN, WAV = (24 + 130, 216 + 32), (24 + 130, 304 + 36), (24 + 130, 488 + 36)
-TEXT = (900, 400)
+CLOSE, NEW, OPEN, WAV = (layouts.middle(layouts.EDITOR[name]) for name in ("ImageUN", "ImageNEW", "ImageOPEN",
+                                                                             "ImageWAV"))
+TEXT = layouts.middle(layouts.EDITOR_BOXES["txtCode"])
 
 TEMPLATE = "".join(line + "\r\n" for line in [
     "import wave", "import os", "from datetime import datetime", "",
@@ -40,8 +40,7 @@ TEMPLATE = "".join(line + "\r\n" for line in [
 
 OUTPUT = os.path.join(os.environ.get("WINEPREFIX", os.path.join(BUILD, "wineprefix")), "drive_c", "Orvane", "OutputWAV")
 
-_x, _y, _w, _h = layouts.MENU["ImageEDITOR"]
-EDITOR_TILE_MIDDLE = (_x + _w // 2, _y + _h // 2)  # pixels of the menu
+EDITOR_TILE_MIDDLE = layouts.middle(layouts.MENU["ImageEDITOR"])  # pixels of the menu
 
 
 def frames(path):
@@ -90,17 +89,22 @@ def answer_yes():
     wait_for(lambda: not windows("确认"), 10)
 
 
+def type_new_score(editor):
+    """新建, answered 是, and two lines of notes typed: 1 2 3 and 8 9 0."""
+    click(editor, *NEW)
+    answer_yes()
+    click(editor, *TEXT)
+    run("xdotool", "type", "--delay", "30", "1 2 3")
+    key("Return")
+    run("xdotool", "type", "--delay", "30", "8 9 0")
+
+
 class Rendering(unittest.TestCase):
     def test_a_typed_score_renders_the_samples_in_order_then_says_so(self):
         with ProgramFolder(state={"themecolors.une": "0\r\n", "bft.une": "1\r\n", "AiMade.une": "0\r\n"}) as folder:
             editor = open_editor(folder)
             notices = len(folder.wait_started(1))  # the welcome at startup
-            click(editor, *NEW)
-            answer_yes()
-            click(editor, *TEXT)
-            run("xdotool", "type", "--delay", "30", "1 2 3")
-            key("Return")
-            run("xdotool", "type", "--delay", "30", "8 9 0")
+            type_new_score(editor)
             before = outputs()
             ours = visible_windows()
             click(editor, *WAV)

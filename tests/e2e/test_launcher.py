@@ -5,6 +5,7 @@ import os
 import shutil
 import unittest
 
+import layouts
 from harness import (BUILD, MAIN, RECORDER, ProgramFolder, click, ended, run, screenshot, wait_window,
                      windows)
 
@@ -43,7 +44,7 @@ class Launcher(unittest.TestCase):
                 self.assertEqual(windows(LAUNCHER), [])
                 click(error, 40, 40)  # the picture outside the button does nothing
                 self.assertFalse(ended(launcher, 1.5))
-                click(error, 184 + 76, 208 + 20)
+                click(error, *layouts.middle(layouts.ERROR["Image2"]))
                 self.assertTrue(ended(launcher, 10), "好的 ends Launcher")
                 self.assertEqual(windows(ERROR), [])
                 self.assertIsNone(folder.read("started.log"))

@@ -149,7 +149,7 @@ class Windows(MenuTestCase):
         click(about, 400, 300)
         click(about, 586, 400)
         self.assertEqual(len(windows(ABOUT)), 1, "only the cross closes it")
-        click(about, 808 + 12, 32 + 12)
+        click_tile(about, layouts.ABOUT["ImageU"])
         self.assertTrue(wait_no_window(ABOUT, 5))
         self.assertTrue(windows(MENU), "the menu stays")
 

@@ -10,16 +10,17 @@ import subprocess
 import time
 import unittest
 
+import layouts
 from harness import BUILD, ProgramFolder, click, run, wait_for, wait_no_window, wait_window, windows
+from layouts import middle
 
 SPLASH = "Orvane正在启动"
 WELCOME = "欢迎使用Orvane"
 STEP = "新用户设置"
 NOTICE = "青石软件_通知"
 MESSAGE = "奥文Orvane"
-START = (344 + 48, 312 + 20)
-NEXT_TALL = (952 + 56, 544 + 28)
-LIGHT = (464 + 288, 280 + 56)
+START, NEXT_TALL = middle(layouts.WELCOME["Image2"]), middle(layouts.STEP_PYTHON["Image3"])
+LIGHT = middle(layouts.STEP_THEME["Image3"])
 HOLDER = os.path.join(BUILD, "tests", "holder.exe")
 WRITER = os.path.join(BUILD, "tests", "writer.exe")
 VB_BAT = "@echo off\r\n"

@@ -7,8 +7,10 @@ import os
 import signal
 import unittest
 
+import layouts
 from harness import (BUILD, PROGRAM, ProgramFolder, brightness, click, ended, run, screenshot, wait_for,
                      wait_no_window, wait_window, windows)
+from layouts import middle
 
 WELCOME = "欢迎使用Orvane"
 STEP = "新用户设置"
@@ -19,20 +21,15 @@ LOGIN = "登录"
 SETTINGS = "Orvane设置"
 MESSAGE = "奥文Orvane"  # message boxes without a title of their own carry the program's name
 
-START = (344 + 48, 312 + 20)
-INSTALL = (464 + 288, 312 + 56)
-NEXT_TALL = (952 + 56, 544 + 28)  # 下一步 of step 1, 完成
-LIGHT = (464 + 288, 280 + 56)
-DARK = (464 + 288, 416 + 56)
-NEXT_LOW = (952 + 56, 552 + 20)  # 下一步 of steps 2 and 3
-USER_BOX = (608 + 300, 296 + 16)
-PASSWORD_BOX = (608 + 300, 376 + 12)
-CLOSE = (1096 + 16, 16 + 12)
-SETTINGS_TILE = (880 + 100, 320 + 148)  # of the main menu
-LOGIN_PASSWORD_BOX = (48 + 124, 320 + 12)
-LOGIN_BUTTON = (88 + 88, 384 + 28)
-SETTINGS_CLOSE = (1048 + 16, 8 + 16)
-MENU_CLOSE = (1240 + 16, 16 + 12)
+START, INSTALL = middle(layouts.WELCOME["Image2"]), middle(layouts.STEP_PYTHON["Image4"])
+NEXT_TALL = middle(layouts.STEP_PYTHON["Image3"])  # 下一步 of step 1, 完成
+LIGHT, DARK = middle(layouts.STEP_THEME["Image3"]), middle(layouts.STEP_THEME["Image4"])
+NEXT_LOW = middle(layouts.STEP_THEME["Image5"])  # 下一步 of steps 2 and 3
+USER_BOX, PASSWORD_BOX = middle(layouts.STEP_ACCOUNT_BOXES["Text1"]), middle(layouts.STEP_ACCOUNT_BOXES["Text2"])
+CLOSE, OK = middle(layouts.STEP_ACCOUNT["Image2"]), middle(layouts.ERROR["Image2"])
+SETTINGS_TILE, MENU_CLOSE = middle(layouts.MENU["ImageSET"]), middle(layouts.MENU["ImageU"])
+LOGIN_PASSWORD_BOX, LOGIN_BUTTON = middle(layouts.LOGIN_BOXES["Text2"]), middle(layouts.LOGIN["ImageLOGIN"])
+SETTINGS_CLOSE = middle(layouts.SETTINGS["ImageU"])
 
 # VB.bat of the tests: it notes each start in vb.log beside itself.
 VB_BAT = '@echo started>> "%~dp0vb.log"\r\n'
@@ -210,7 +207,7 @@ class Setup(unittest.TestCase):
                         f"%[fx:int(255*p{{{error.x + 60},{error.y + 92}}}.g)]", "info:")
             r, g = map(int, pixel.split(","))
             self.assertGreater(r - g, 120, "the red of the error picture")
-            click(error, 184 + 76, 208 + 20)
+            click(error, *OK)
             self.assertTrue(ended(program, 10), "好的 ends the program with step 3")
             self.assertEqual(windows(STEP), [])
 

@@ -3,6 +3,7 @@ notification handed to notice.exe, and the error window when notice.exe is missi
 
 import unittest
 
+import layouts
 from harness import ProgramFolder, brightness, click, ended, screenshot, wait_no_window, wait_window, windows
 
 SPLASH = "Orvane正在启动"
@@ -39,7 +40,7 @@ class Splash(unittest.TestCase):
             click(error, 40, 40)  # the artwork outside the button does nothing
             self.assertFalse(ended(program, 1.5))
             self.assertTrue(windows(ERROR))
-            click(error, 184 + 76, 208 + 20)
+            click(error, *layouts.middle(layouts.ERROR["Image2"]))
             self.assertTrue(ended(program, 10), "好的 ends the program")
             self.assertEqual(windows(ERROR), [])
 

@@ -13,8 +13,9 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from harness import PROGRAM, RECORDER, click, run, wait_for, wait_window  # noqa: E402
-from test_ai import AI_TILE, EDITOR, MENU, SAVE_BUTTON, SAVE_DIALOG, press  # noqa: E402
-from test_editor import NEW, TEXT, WAV, answer_yes, frames, key  # noqa: E402
+from test_ai import AI_TILE, EDITOR, MENU, SAVE_BUTTON, SAVE_DIALOG  # noqa: E402
+from layouts import middle  # noqa: E402
+from test_editor import WAV, frames, key, type_new_score  # noqa: E402
 
 DRIVE = "D:\\奥文Orvane"
 
@@ -71,11 +72,11 @@ class WithoutPython(unittest.TestCase):
         menu = wait_window(MENU, 30)
 
         # The AI tile: the native model writes the score the editor then holds.
-        click(menu, *press(AI_TILE))
+        click(menu, *middle(AI_TILE))
         editor = wait_window(EDITOR, 20)
         score = self.read("output\\output.sop".replace("\\", os.sep)).decode("gbk")
         self.assertTrue(score.startswith("OrvaneX模型作品《"), score)
-        click(editor, *press(SAVE_BUTTON))
+        click(editor, *middle(SAVE_BUTTON))
         wait_window(SAVE_DIALOG, 10)
         run("xdotool", "type", "--delay", "20", "D:\\ai.sop")
         key("Return")
@@ -86,12 +87,7 @@ class WithoutPython(unittest.TestCase):
 
         # Rendering: the joiner writes the piece, then the success notice follows.
         notices = len(self.started())
-        click(editor, *NEW)
-        answer_yes()
-        click(editor, *TEXT)
-        run("xdotool", "type", "--delay", "30", "1 2 3")
-        key("Return")
-        run("xdotool", "type", "--delay", "30", "8 9 0")
+        type_new_score(editor)
         click(editor, *WAV)
         made = wait_for(lambda: os.path.isdir(self.outputs) and os.listdir(self.outputs), 30)
         self.assertEqual(len(made or []), 1, "one WAV file in C:\\Orvane\\OutputWAV")

@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "account/Account.h"
 #include "account/FormLOGIN.h"
 #include "account/FormSET.h"
@@ -17,23 +17,12 @@
 
 namespace {
 
-struct AccountWindows : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
-
+struct AccountWindows : WindowTest<FormLOGIN, FormSET, FormE, FormYHXY, FormYSZC> {
     void SetUp() override {
-        ui::initialise(L"奥文Orvane");
+        WindowTest::SetUp();
         folder.put(L"notice.exe", "MZ");
         folder.put(L"themecolors.une", "0\r\n");
         system.environmentValues = {{L"USERNAME", L"张三"}};
-    }
-    void TearDown() override {
-        if (auto* login = ui::find<FormLOGIN>()) login->unload();
-        if (auto* settings = ui::find<FormSET>()) settings->unload();
-        if (auto* error = ui::find<FormE>()) error->unload();
-        if (auto* agreement = ui::find<FormYHXY>()) agreement->unload();
-        if (auto* privacy = ui::find<FormYSZC>()) privacy->unload();
-        ui::collect();
     }
     void storePassword(const std::wstring& password) { ASSERT_TRUE(account::store(L"user", password)); }
     FormLOGIN& loginWith(const std::wstring& typed) {

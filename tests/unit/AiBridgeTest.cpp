@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "editor/FormEditor.h"
 #include "forms/Program.h"
 #include "text/Gbk.h"
@@ -25,34 +25,37 @@ const std::string kModelScore =
     text::toGbk(L"OrvaneX模型作品《溪边小调》\r\n第一句（A）  1155  6650\r（终）");
 const std::wstring kLoadedScore = L"OrvaneX模型作品《溪边小调》\r\n第一句（A）  1155  6650\r\n（终）\r\n";
 
-struct AiBridge : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
+struct AiBridge : EditorWindowTest<> {
     std::wstring result = folder.file(L"output\\output.sop");
     std::vector<std::wstring> events;  // what the editor showed at each start and wait
     bool modelWrites = true;
+    std::string modelScore = kModelScore;  // what the model writes when it writes
+    std::string request;                   // output\context.sop as the model found it
 
     void SetUp() override {
-        ui::initialise(L"奥文Orvane");
-        folder.put(L"themecolors.une", "0\r\n");
-        folder.put(L"AiMade.une", "0\r\n");
+        EditorWindowTest::SetUp();
         folder.put(L"notice.exe", "MZ");
         std::filesystem::create_directories(folder.file(L"output"));
         system.whenStarted = [this](const std::wstring& path) {
             events.push_back(L"start " + path.substr(path.rfind(L'\\') + 1) + L" " + status());
-            if (modelWrites && path == folder.file(L"Ai.bat")) folder.put(L"output\\output.sop", kModelScore);
+            if (path != folder.file(L"Ai.bat")) return;
+            request = folder.bytes(L"output\\context.sop");
+            if (modelWrites) folder.put(L"output\\output.sop", modelScore);
         };
         system.whenSleeping = [this](unsigned ms) {
             events.push_back(L"sleep " + std::to_wstring(ms) + L" " + status() +
                              (editor() && IsWindowVisible(editor()->hwnd()) ? L" shown" : L""));
         };
     }
-    void TearDown() override {
-        if (auto* f = editor()) f->unload();
-    }
-
     static FormEditor* editor() { return ui::find<FormEditor>(); }
     static std::wstring status() { return editor() ? editor()->text(L"LabelZT") : L"-"; }
+    // The events of one run of the model: the notification, then the waits of 3 and 0.9
+    // seconds, in a window that is on screen or not yet.
+    static std::vector<std::wstring> oneRun(bool shown) {
+        const std::wstring on = shown ? L" shown" : L"";
+        return {L"start Ai.bat Ai思考中", L"start notice.exe Ai思考中", L"sleep 3000 Ai思考中" + on,
+                L"sleep 900 完毕！" + on};
+    }
 
     // An older result, last written a minute ago.
     void leaveOldResult() {
@@ -78,13 +81,7 @@ TEST_F(AiBridge, TheButtonRunsTheModelInOrderAndReplacesTheTextWithoutAQuestion)
 
     editor()->fire(L"ImageAi");
 
-    const std::vector<std::wstring> expected{
-        L"start Ai.bat Ai思考中",
-        L"start notice.exe Ai思考中",
-        L"sleep 3000 Ai思考中 shown",
-        L"sleep 900 完毕！ shown",
-    };
-    EXPECT_EQ(events, expected);
+    EXPECT_EQ(events, oneRun(true));
     EXPECT_EQ(system.started.front(), folder.file(L"Ai.bat"));
     EXPECT_EQ(folder.bytes(L"title.une"), text::toGbk(L"Ai思考中\r\n"));
     EXPECT_EQ(folder.bytes(L"text.une"), text::toGbk(L"请等待大约3秒\r\n"));
@@ -95,9 +92,7 @@ TEST_F(AiBridge, TheButtonRunsTheModelInOrderAndReplacesTheTextWithoutAQuestion)
 
     // A second run loads the model's new score again, an empty one included.
     events.clear();
-    system.whenStarted = [this](const std::wstring& path) {
-        if (path == folder.file(L"Ai.bat")) folder.put(L"output\\output.sop", "");
-    };
+    modelScore = "";
     editor()->fire(L"ImageAi");
     EXPECT_EQ(editor()->text(L"txtCode"), L"");
     EXPECT_EQ(status(), L"就绪");
@@ -107,13 +102,7 @@ TEST_F(AiBridge, TheRequestRunsTheModelBeforeTheEditorShowsAndIsThenCleared) {
     folder.put(L"AiMade.une", "1\r\n");
     ui::show<FormEditor>();
 
-    const std::vector<std::wstring> expected{
-        L"start Ai.bat Ai思考中",
-        L"start notice.exe Ai思考中",
-        L"sleep 3000 Ai思考中",
-        L"sleep 900 完毕！",
-    };
-    EXPECT_EQ(events, expected) << "the window shows only after the run";
+    EXPECT_EQ(events, oneRun(false)) << "the window shows only after the run";
     EXPECT_TRUE(IsWindowVisible(editor()->hwnd()));
     EXPECT_EQ(editor()->text(L"txtCode"), kLoadedScore);
     EXPECT_EQ(status(), L"就绪");
@@ -192,27 +181,15 @@ TEST_F(AiBridge, ContinuingSendsTheNotesBeforeTheCaretAndPutsTheResultThereAsOne
     editor()->setText(L"txtCode", before + after);
     const HWND edit = editor()->control(L"txtCode").edit;
     SendMessageW(edit, EM_SETSEL, before.size(), before.size());
-    std::string request;
-    system.whenStarted = [&](const std::wstring& path) {
-        events.push_back(L"start " + path.substr(path.rfind(L'\\') + 1) + L" " + status());
-        if (path != folder.file(L"Ai.bat")) return;
-        request = folder.bytes(L"output\\context.sop");
-        folder.put(L"output\\output.sop", " 2210\r\n5544 3320 5544 3320\r\n1155 6650 4433 2210");
-    };
+    const std::wstring continued = L" 2210\r\n5544 3320 5544 3320\r\n1155 6650 4433 2210";
+    modelScore = text::toGbk(continued);
 
     EXPECT_TRUE(editor()->pressKey('J', true)) << "Ctrl+J is the editor's, not a line feed in the score";
 
     EXPECT_EQ(request, text::toGbk(before));
     EXPECT_EQ(system.started.front(), folder.file(L"Ai.bat") + L" continue");
-    const std::vector<std::wstring> expected{
-        L"start Ai.bat Ai思考中",
-        L"start notice.exe Ai思考中",
-        L"sleep 3000 Ai思考中 shown",
-        L"sleep 900 完毕！ shown",
-    };
-    EXPECT_EQ(events, expected) << "the designed notification and wait";
+    EXPECT_EQ(events, oneRun(true)) << "the designed notification and wait";
     EXPECT_EQ(folder.bytes(L"text.une"), text::toGbk(L"请等待大约3秒\r\n"));
-    const std::wstring continued = L" 2210\r\n5544 3320 5544 3320\r\n1155 6650 4433 2210";
     EXPECT_EQ(editor()->text(L"txtCode"), before + continued + after)
         << "no empty line before the line end that followed the caret";
     EXPECT_EQ(status(), L"就绪");

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "BadFiles.h"
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "account/Account.h"
 #include "editor/FormEditor.h"
 #include "forms/Program.h"
@@ -16,19 +16,7 @@
 
 namespace {
 
-struct BadFilesTest : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
-    void SetUp() override {
-        ui::initialise(L"奥文Orvane");
-        folder.put(L"themecolors.une", "0\r\n");
-        folder.put(L"AiMade.une", "0\r\n");
-    }
-    void TearDown() override {
-        if (auto* editor = ui::find<FormEditor>()) editor->unload();
-        ui::collect();
-    }
-};
+using BadFilesTest = EditorWindowTest<>;
 
 }  // namespace
 

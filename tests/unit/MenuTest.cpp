@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "FakeSystem.h"
 #include "StandIn.h"
+#include "WindowTest.h"
 #include "account/FormLOGIN.h"
 #include "editor/FormEditor.h"
 #include "editor/Rendering.h"
@@ -24,11 +24,6 @@ using Tile = const wchar_t*;
 constexpr Tile kAi = L"ImageAi", kAbout = L"ImageABOUT", kEditor = L"ImageEDITOR", kMyWorks = L"ImageWDZP",
                kSettings = L"ImageSET", kClose = L"ImageU", kAgreement = L"ImageYHXY",
                kPrivacy = L"ImageYSZC";
-
-void clickAt(const ui::Form& form, int x, int y) {
-    SendMessageW(form.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(form.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
 
 // A click near a corner of the tile, then, for clicks that leave the menu open, one
 // near the opposite corner: the whole tile is the button.

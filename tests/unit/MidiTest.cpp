@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "editor/FormEditor.h"
 #include "editor/Midi.h"
 #include "forms/Program.h"
@@ -53,20 +53,7 @@ TEST(EditorMidi, LongRestsAndLongScoresKeepTheirTimesAndLength) {
     EXPECT_EQ(midi::fromScore(L"小星星 89 ０１"), "") << "no note digit, no file";
 }
 
-struct EditorMidiExport : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
-
-    void SetUp() override {
-        ui::initialise(L"奥文Orvane");
-        folder.put(L"themecolors.une", "0\r\n");
-        folder.put(L"AiMade.une", "0\r\n");
-    }
-    void TearDown() override {
-        if (auto* editor = ui::find<FormEditor>()) editor->unload();
-        ui::collect();
-    }
-
+struct EditorMidiExport : EditorWindowTest<> {
     // Exports through the button and the dialog's answer; the name the dialog proposed.
     std::wstring exportAs(FormEditor& editor, std::optional<std::wstring> file) {
         system.chosenFiles = {std::move(file)};

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "account/FormLOGIN.h"
 #include "art/Art.h"
 #include "forms/Pictures.h"
@@ -71,14 +71,7 @@ LONG fontHeight(HFONT font) {
     return info.lfHeight;
 }
 
-struct ScreensTest : ::testing::Test {
-    FakeSystem system;
-    void SetUp() override { ui::initialise(L"奥文Orvane"); }
-    void TearDown() override {
-        if (auto* open = ui::find<Sample>()) open->unload();
-        ui::collect();
-    }
-};
+using ScreensTest = WindowTest<Sample>;
 
 }  // namespace
 

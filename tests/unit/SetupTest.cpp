@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "forms/Program.h"
 #include "install/FormE.h"
 #include "setup/Formset0.h"
@@ -18,30 +18,14 @@
 
 namespace {
 
-struct Setup : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
-
+struct Setup : WindowTest<Formwel, Formset1, Formset2, Formset3, Formset0, FormE> {
     void SetUp() override {
-        ui::initialise(L"奥文Orvane");
+        WindowTest::SetUp();
         folder.put(L"notice.exe", "MZ");
         folder.put(L"python.exe", "MZ");
         folder.put(L"Launcher.exe", "MZ");
         folder.put(L"bft.une", "0\r\n");
         folder.put(L"VB.bat", "@echo off\r\n");
-    }
-    void TearDown() override {
-        unload<Formwel>();
-        unload<Formset1>();
-        unload<Formset2>();
-        unload<Formset3>();
-        unload<Formset0>();
-        unload<FormE>();
-        ui::collect();
-    }
-    template <class T>
-    static void unload() {
-        if (T* form = ui::find<T>()) form->unload();
     }
     void readOnly(const wchar_t* name, const std::string& bytes) {
         folder.put(name, bytes);
@@ -111,7 +95,7 @@ TEST_F(Setup, StepOneStartsOneInstallerPerClickOrSaysThatPythonIsOptional) {
     step.fire(L"Image3");
     EXPECT_FALSE(ui::isOpen<Formset1>());
     EXPECT_TRUE(ui::isOpen<Formset2>()) << "下一步 does not ask whether Python is there";
-    unload<Formset2>();
+    unloadIfOpen<Formset2>();
 
     for (const wchar_t* missing : {L"deleted", L"folder"}) {
         DeleteFileW(folder.file(L"python.exe").c_str());
@@ -126,7 +110,7 @@ TEST_F(Setup, StepOneStartsOneInstallerPerClickOrSaysThatPythonIsOptional) {
         EXPECT_EQ(system.endedNow, 0);
         EXPECT_TRUE(ui::isOpen<Formset1>()) << "the wizard stays on step 1";
         EXPECT_FALSE(ui::isOpen<FormE>()) << missing;
-        unload<Formset1>();
+        unloadIfOpen<Formset1>();
     }
     EXPECT_EQ(folder.bytes(L"bft.une"), "0\r\n");
 }
@@ -136,7 +120,7 @@ TEST_F(Setup, ThemeButtonsWriteTheirValueWithoutANotification) {
     EXPECT_EQ(folder.bytes(L"themecolors.une"), "0\r\n");
     EXPECT_FALSE(ui::isOpen<Formset2>());
     EXPECT_TRUE(ui::isOpen<Formset3>());
-    unload<Formset3>();
+    unloadIfOpen<Formset3>();
 
     ui::show<Formset2>().fire(L"Image4");
     EXPECT_EQ(folder.bytes(L"themecolors.une"), "Text2\r\n") << "the dark theme is Text2, not 1";
@@ -264,7 +248,7 @@ TEST_F(Setup, AFileThatCannotBeWrittenIsNamedAndEndsTheProgram) {
     EXPECT_NE(system.messages[0].text.find(sys::describe(ERROR_ACCESS_DENIED)), std::wstring::npos);
     EXPECT_EQ(system.endedNow, 1);
     EXPECT_EQ(folder.bytes(L"themecolors.une"), "Text2\r\n");
-    unload<Formset3>();
+    unloadIfOpen<Formset3>();
 
     for (const wchar_t* file : {L"admin.une", L"PASSWARD.une"}) {
         system.messages.clear();
@@ -284,7 +268,7 @@ TEST_F(Setup, AFileThatCannotBeWrittenIsNamedAndEndsTheProgram) {
         // the store stops at the file that failed: what came before stays, nothing is half written
         EXPECT_EQ(folder.bytes(L"admin.une"), file == std::wstring(L"admin.une") ? "old\r\n" : "new\r\n");
         EXPECT_EQ(folder.bytes(L"PASSWARD.une"), "\x1a\x19\x11\r\n") << file;
-        unload<Formset3>();
+        unloadIfOpen<Formset3>();
     }
 
     system.messages.clear();

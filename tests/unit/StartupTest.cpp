@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "FakeSystem.h"
 #include "StandIn.h"
+#include "WindowTest.h"
 #include "forms/Program.h"
 #include "install/FormE.h"
 #include "setup/Formwel.h"
@@ -15,14 +15,12 @@
 
 namespace {
 
-struct Splash : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
+struct Splash : WindowTest<Formlauncher, FormE> {
     std::vector<std::string> routed;
     bool tickingWhileRouting = false;
 
     void SetUp() override {
-        ui::initialise(L"奥文Orvane");
+        WindowTest::SetUp();
         folder.put(L"notice.exe", "MZ");
         folder.put(L"themecolors.une", "0\r\n");
         // Each records that it opened and goes again. A route may raise a message box; a
@@ -46,9 +44,7 @@ struct Splash : ::testing::Test {
     }
     void noteTimer() { tickingWhileRouting = ui::find<Formlauncher>()->control(L"Timer1").enabled; }
     void TearDown() override {
-        if (auto* splash = ui::find<Formlauncher>()) splash->unload();
-        if (auto* error = ui::find<FormE>()) error->unload();
-        ui::collect();
+        WindowTest::TearDown();
         putBack<Formmain>();
         putBack<Formwel>();
     }

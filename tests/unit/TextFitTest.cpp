@@ -7,7 +7,7 @@
 
 #include <initializer_list>
 
-#include "FakeSystem.h"
+#include "WindowTest.h"
 #include "account/FormLOGIN.h"
 #include "account/FormSET.h"
 #include "editor/FormEditor.h"
@@ -17,23 +17,11 @@
 
 namespace {
 
-struct TextFit : ::testing::Test {
-    FakeSystem system;
-    TempFolder folder;
-
+struct TextFit : EditorWindowTest<FormLOGIN, FormSET, Formset3> {
     void SetUp() override {
-        ui::initialise(L"奥文Orvane");
+        EditorWindowTest::SetUp();
         folder.put(L"notice.exe", "MZ");
-        folder.put(L"themecolors.une", "0\r\n");
-        folder.put(L"AiMade.une", "0\r\n");
         system.environmentValues = {{L"USERNAME", L"张三"}};
-    }
-    void TearDown() override {
-        if (auto* f = ui::find<FormEditor>()) f->unload();
-        if (auto* f = ui::find<FormLOGIN>()) f->unload();
-        if (auto* f = ui::find<FormSET>()) f->unload();
-        if (auto* f = ui::find<Formset3>()) f->unload();
-        ui::collect();
     }
 };
 

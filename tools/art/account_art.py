@@ -6,22 +6,17 @@ areas and their entry boxes; every drawn button, tile, link and input frame
 lies under its own.
 """
 
-from art_kit import (BLUE, VIOLET, WHITE, Canvas, alpha, between, close_button, ink_span, mix, put_logo,
-                     text_width, wave_lines)
+from art_kit import (BLUE, VIOLET, WHITE, Canvas, alpha, between, close_button, ink_span, layouts, mix,
+                     put_logo, text_width, wave_lines)
 
-LOGIN_BUTTON = (88, 384, 177, 57)  # click area 登录
-LOGIN_CANCEL = (88, 448, 177, 57)  # click area 取消
-LOGIN_PASSWORD = (48, 320, 249, 25)  # text box
+LOGIN_BUTTON, LOGIN_CANCEL = layouts.LOGIN["ImageLOGIN"], layouts.LOGIN["ImageUN"]  # click areas 登录, 取消
+LOGIN_PASSWORD = layouts.LOGIN_BOXES["Text2"]  # text box
 
-SET_LIGHT = (80, 136, 233, 169)  # click area 明亮主题
-SET_DARK = (400, 136, 225, 169)  # click area 黑暗主题
-SET_USER = (224, 392, 185, 26)  # text box
-SET_PASSWORD = (224, 424, 185, 26)  # text box
-SET_SAVE = (616, 464, 97, 33)  # click area 保存更改
-SET_RESET = (64, 544, 105, 33)  # click area 点击恢复
-SET_AGREEMENT = (176, 600, 217, 33)  # click area
-SET_PRIVACY = (432, 600, 209, 33)  # click area
-SET_CLOSE = (1048, 8, 33, 33)  # click area
+SET_LIGHT, SET_DARK = layouts.SETTINGS["ImageL"], layouts.SETTINGS["ImageD"]  # click areas 明亮主题, 黑暗主题
+SET_USER, SET_PASSWORD = layouts.SETTINGS_BOXES["Text1"], layouts.SETTINGS_BOXES["Text2"]  # text boxes
+SET_SAVE, SET_RESET = layouts.SETTINGS["Image3"], layouts.SETTINGS["Image4"]  # click areas 保存更改, 点击恢复
+SET_AGREEMENT, SET_PRIVACY = layouts.SETTINGS["Image5"], layouts.SETTINGS["Image6"]  # click areas
+SET_CLOSE = layouts.SETTINGS["ImageU"]  # click area
 
 FIELD = WHITE
 FIELD_BORDER = (196, 202, 214)

@@ -13,8 +13,13 @@ import random
 import struct
 import sys
 import zlib
+from pathlib import Path
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
+
+# The windows' click areas and boxes, read from their layout tables as the tests read them.
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+import layouts  # noqa: E402
 
 FONT_FILE = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"
 SCALES = {"1": "", "1.5": "@1.5x", "2": "@2x"}  # scale: suffix of the file name

@@ -8,25 +8,20 @@ two labels are real controls: the picture leaves plain ground where they lie.
 """
 
 from art_kit import (BLUE, JADE, MAKER, SLOGAN, VIOLET, WHITE, Canvas, alpha, close_button, glyph_bars,
-                     glyph_folder, glyph_sparkles, maker_mark, mix, put_logo, text_width, wave_lines)
+                     glyph_folder, glyph_sparkles, layouts, maker_mark, mix, put_logo, text_width, wave_lines)
 
 W, H = 1440, 868
 
-AI = (24, 120, 265, 73)  # click area 通过Ai模型创作
-NEW = (24, 216, 265, 65)  # click area 新建
-OPEN = (24, 304, 273, 73)  # click area 打开
-SAVE = (24, 400, 265, 65)  # click area 保存
-WAV = (24, 488, 265, 73)  # click area 生成WAV文件
-CLOSE = (1392, 24, 25, 25)  # click area, the close cross
-AIXX = (24, 656, 128, 48)  # click area AI续写, the left half of the row below the note
-MIDI = (161, 656, 128, 48)  # click area 导出MIDI, the right half of the row below the note
+# click areas: 通过Ai模型创作, 新建, 打开, 保存, 生成WAV文件, the close cross, and the row below the note:
+# AI续写 on the left, 导出MIDI on the right
+AI, NEW, OPEN, SAVE, WAV, CLOSE, AIXX, MIDI = (layouts.EDITOR[name] for name in (
+    "ImageAi", "ImageNEW", "ImageOPEN", "ImageSAVE", "ImageWAV", "ImageUN", "ImageAIXX", "ImageMIDI"))
 BUTTONS = [AI, NEW, OPEN, SAVE, WAV]
 BUTTON_SIZE = (265, 65)  # every drawn button: the largest that fits in all five click areas
 
-MESSAGE = (24, 584, 265, 49)  # label LabelMSG
-STATUS = (16, 776, 265, 25)  # label LabelZT
-GUTTER = (400, 128, 25, 657)  # label lblLineNo
-CODE = (424, 128, 985, 657)  # text box txtCode
+# the labels LabelMSG, LabelZT and lblLineNo, and the text box txtCode
+MESSAGE, STATUS, GUTTER, CODE = (layouts.EDITOR_BOXES[name] for name in ("LabelMSG", "LabelZT", "lblLineNo",
+                                                                        "txtCode"))
 
 PANEL = (8, 108, 305, 704)
 CARD = (384, 112, 1041, 689)  # text area: the gutter and the text box with a margin

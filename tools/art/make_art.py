@@ -29,7 +29,7 @@ from PIL import Image
 
 from art_kit import (AT_ONE_AND_A_HALF, BLUE, MAKER, SCALE, SCALES, SLOGAN, VIOLET, WHITE, YEAR, Canvas, alpha,
                      arrow, between, close_button, glyph_bars, glyph_editor, glyph_folder, glyph_gear, glyph_info,
-                     glyph_sparkles, glyph_stone, ink_span, logo_image, maker_mark, mix, pseudo_qr, put_logo,
+                     glyph_sparkles, glyph_stone, ink_span, layouts, logo_image, maker_mark, mix, pseudo_qr, put_logo,
                      save_png, small_logo_image, text_width, wave_lines)
 
 import account_art  # the login and settings pictures
@@ -101,10 +101,10 @@ def draw_error():
     cv.text(162, 102, "有一个文件似乎被弄丢了", 18, (70, 74, 90), bold=1)
     cv.text(162, 140, "您可以免费重新安装程序，这或许能解决问题", 13, (146, 150, 164))
 
-    button = (184, 208, 153, 41)  # click area
+    button = x, y, w, h = layouts.ERROR["Image2"]  # click area
     cv.shadow(button, 12, 6, alpha(red, 0.35), offset=(0, 4))
     cv.fill_gradient(button, (242, 96, 108), (220, 58, 74), radius=12)
-    cv.text(184 + 153 / 2, 208 + 41 / 2, "好的", 18, WHITE, anchor="mm", bold=1)
+    cv.text(x + w / 2, y + h / 2, "好的", 18, WHITE, anchor="mm", bold=1)
     return cv.finish()
 
 
@@ -131,7 +131,7 @@ def draw_menu(dark):
         cv.glow(1150, 90, 260, alpha(BLUE, 0.1), 90)
         cv.glow(160, 700, 240, alpha(VIOLET, 0.07), 90)
 
-    close_button(cv, (1240, 16, 33, 25), alpha(WHITE, 0.12) if dark else (204, 216, 242), ink)  # click area
+    close_button(cv, layouts.MENU["ImageU"], alpha(WHITE, 0.12) if dark else (204, 216, 242), ink)  # click area
 
     # header: logo, name and slogan, aligned with the left edge of the tiles
     put_logo(cv, 176, 96, 92, glow=alpha(VIOLET, 0.5 if dark else 0.25))
@@ -164,8 +164,8 @@ def draw_menu(dark):
         ly.text(26, h - 48 - size * 1.35, title, size, WHITE, bold=2)
         ly.text(27, h - 42, sub, 14, (255, 255, 255, 215))
 
-    # AI创作: the tall tile, click area 176, 216, 265 × 401
-    ly = tile((176, 216, 265, 401), VIOLET, BLUE, highlight=True)
+    # AI创作: the tall tile, over its whole click area
+    ly = tile(layouts.MENU["ImageAi"], VIOLET, BLUE, highlight=True)
     ly.circle(240, 30, 110, fill=alpha(WHITE, 0.07))
     wave_lines(ly, (0, 210, 265, 120), alpha(WHITE, 0.16), count=3, width=2)
     ly.rect((26, 26, 92, 30), fill=alpha(WHITE, 0.2), radius=15)
@@ -174,8 +174,8 @@ def draw_menu(dark):
     tile_text(ly, 401, "AI创作", "通过OrvaneX模型创作", size=36)
     ly.merge()
 
-    # banner to the about window, click area 464, 216, 617 × 81
-    ly = tile((464, 216, 617, 81), (44, 110, 214), (86, 152, 242))
+    # banner to the about window, over its whole click area
+    ly = tile(layouts.MENU["ImageABOUT"], (44, 110, 214), (86, 152, 242))
     wave_lines(ly, (300, 5, 240, 71), alpha(WHITE, 0.13), count=2, width=2)
     glyph_info(ly, 24, 20, 41, WHITE, (58, 124, 224) if not dark else (62, 50, 96))
     ly.text(82, 40.5, "关于 Orvane & " + MAKER, 22, WHITE, anchor="lm", bold=2)
@@ -183,16 +183,16 @@ def draw_menu(dark):
     arrow(ly, 617 - 44, 40.5, 8, WHITE, 2.6)
     ly.merge()
 
-    # editor, works and settings: three tiles of one size, evenly spaced between the
-    # edges of the banner, each inside its click area (464, 328, 193 × 289;
-    # 672, 328, 201 × 289; 880, 320, 201 × 297)
-    pitch = (617 - 193) / 2
+    # editor, works and settings: three tiles of the editor's size, evenly spaced between
+    # the edges of the banner, each inside its click area
+    x, y, w, h = layouts.MENU["ImageEDITOR"]
+    pitch = (layouts.MENU["ImageABOUT"][2] - w) / 2
     small = [
-        ((464, 328, 193, 289), (40, 118, 226), (78, 156, 246), "编辑器", "通过编辑器创作音乐",
+        ((x, y, w, h), (40, 118, 226), (78, 156, 246), "编辑器", "通过编辑器创作音乐",
          (52, 160, 240), glyph_editor),
-        ((464 + pitch, 328, 193, 289), (30, 130, 212), (68, 172, 240), "我的作品", "打开输出文件夹",
+        ((x + pitch, y, w, h), (30, 130, 212), (68, 172, 240), "我的作品", "打开输出文件夹",
          (36, 186, 186), glyph_folder),
-        ((464 + 2 * pitch, 328, 193, 289), (66, 104, 216), (100, 140, 240), "设置", "打开Orvane设置",
+        ((x + 2 * pitch, y, w, h), (66, 104, 216), (100, 140, 240), "设置", "打开Orvane设置",
          (150, 110, 245), glyph_gear),
     ]
     for box, c1, c2, title, sub, accent, glyph in small:
@@ -206,19 +206,19 @@ def draw_menu(dark):
         tile_text(ly, h, title, sub)
         ly.merge()
 
-    # footer: each link lies inside its click area (384, 712, 137 × 25 and
-    # 552, 712, 145 × 25), the ink of the two brackets at the facing edges, and the
-    # rest of the line is set around them as close as the areas allow
+    # footer: each link lies inside its click area, the ink of the two brackets at the
+    # facing edges, and the rest of the line is set around them as close as the areas allow
+    (a_x, _, a_w, _), p_x = layouts.MENU["ImageYHXY"], layouts.MENU["ImageYSZC"][0]
     fy, fs = 724.5, 14
     agreement, privacy = "《Orvane用户协议》", "《Orvane隐私政策》"
     before, after = "请遵守", "，基于OrvaneX模型，版本：V1.0.0"
-    a_left = 384 + 137 - 1 - ink_span(agreement, fs)[1]
+    a_left = a_x + a_w - 1 - ink_span(agreement, fs)[1]
     a_right = a_left + text_width(agreement, fs)
-    p_left = 552 - ink_span(privacy, fs)[0]
+    p_left = p_x - ink_span(privacy, fs)[0]
     p_right = p_left + text_width(privacy, fs)
     cv.text(a_left, fy, before, fs, faint, anchor="rm")
     cv.text(a_left, fy, agreement, fs, link, anchor="lm")
-    cv.text(between(a_left + ink_span(agreement, fs)[1], 552, "、", fs), fy, "、", fs, faint, anchor="lm")
+    cv.text(between(a_left + ink_span(agreement, fs)[1], p_x, "、", fs), fy, "、", fs, faint, anchor="lm")
     cv.text(p_left, fy, privacy, fs, link, anchor="lm")
     cv.text(p_right, fy, after, fs, faint, anchor="lm")
     for left, right in ((a_left, a_right), (p_left, p_right)):
@@ -242,7 +242,7 @@ def draw_about():
     cv.rect((0, 0, W - 3, H - 3), outline=alpha(WHITE, 0.1))
 
     cv.text(40, 46, "关于Orvane & " + MAKER, 22, ink, anchor="lm", bold=2)
-    close_button(cv, (808, 32, 25, 25), alpha(WHITE, 0.12), ink)  # click area
+    close_button(cv, layouts.ABOUT["ImageU"], alpha(WHITE, 0.12), ink)  # click area
     cv.rect((40, 80, 778, 1), fill=alpha(WHITE, 0.1))
 
     # the product

@@ -9,21 +9,20 @@ and every input frame around its text box.
 
 from PIL import Image, ImageDraw
 
-from art_kit import BLUE, SS, WHITE, Canvas, alpha, beamed_notes, gradient, mix, put_logo, text_width, wave_lines
+from art_kit import (BLUE, SS, WHITE, Canvas, alpha, beamed_notes, gradient, layouts, mix, put_logo, text_width,
+                     wave_lines)
 
 W, H = 1150, 660  # the step windows
 PANEL = 357  # width of the blue panel on the left
 
-WELCOME_START = (344, 312, 97, 41)  # click area 开始
-CLOSE = (1096, 16, 33, 25)  # click area ×, on every step
-PYTHON = (464, 312, 577, 113)  # click area 安装python-3.8.10
-LIGHT = (464, 280, 577, 113)  # click area 洁白主题
-DARK = (464, 416, 577, 113)  # click area 暗黑主题
-NEXT_TALL = (952, 544, 113, 57)  # click area 下一步 of step 1, 完成
-NEXT_LOW = (952, 552, 113, 41)  # click area 下一步 of steps 2 and 3
+WELCOME_START = layouts.WELCOME["Image2"]  # click area 开始
+CLOSE = layouts.STEP_ACCOUNT["Image2"]  # click area ×, on every step
+PYTHON = layouts.STEP_PYTHON["Image4"]  # click area 安装python-3.8.10
+LIGHT, DARK = layouts.STEP_THEME["Image3"], layouts.STEP_THEME["Image4"]  # click areas 洁白主题, 暗黑主题
+NEXT_TALL = layouts.STEP_PYTHON["Image3"]  # click area 下一步 of step 1, 完成
+NEXT_LOW = layouts.STEP_THEME["Image5"]  # click area 下一步 of steps 2 and 3
 BOTTOM_BUTTON = NEXT_LOW  # the drawn 下一步 and 完成 of every step: one size, inside NEXT_TALL as well
-USER = (608, 296, 345, 33)  # text box
-PASSWORD = (608, 376, 329, 25)  # text box
+USER, PASSWORD = layouts.STEP_ACCOUNT_BOXES["Text1"], layouts.STEP_ACCOUNT_BOXES["Text2"]  # text boxes
 USER_FRAME = (596, 288, 369, 49)  # input frames around the text boxes
 PASSWORD_FRAME = (596, 364, 353, 49)
 
