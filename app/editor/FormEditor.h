@@ -6,9 +6,7 @@
 // cross returns to the main menu, after asking about changes that were not saved.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "editor/History.h"
 #include "editor/LastScore.h"
