@@ -6,8 +6,8 @@
 
 #include "art/Art.h"
 #include "editor/AiRun.h"
+#include "editor/Gutter.h"
 #include "editor/Midi.h"
-#include "editor/Preview.h"
 #include "editor/Rendering.h"
 #include "forms/Program.h"
 #include "startup/Formmain.h"
@@ -31,9 +31,6 @@ constexpr unsigned kFollowMilliseconds = 10;
 bool isModifier(UINT key) {
     return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN;
 }
-
-// Above this many characters an undo or redo sets the whole text.
-constexpr size_t kLargestPartReplaced = 4096;
 
 WNDPROC editProcedure = nullptr;  // the edit control's own, under ours
 
@@ -70,11 +67,11 @@ const ui::FormLayout FormEditor::layout{
 
 FormEditor::LastScore FormEditor::lastScore;
 
-FormEditor::FormEditor() : Form(layout) {}
+FormEditor::FormEditor()
+    : Form(layout), undo_([this](const std::wstring& score) { setText(L"txtCode", score); }) {}
 
 void FormEditor::Form_Load() {
-    known_ = text(L"txtCode");
-    history_.clear();
+    undo_.reset(text(L"txtCode"));
     if (const HWND box = control(L"txtCode").edit) {
         const auto own = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormEditor::txtCodeProcedure)));
@@ -197,31 +194,11 @@ void FormEditor::Timer1_Timer() {
     if (changes == gutterChanges_ && top == gutterTop_) return;
     std::wstring caption;
     readText(L"txtCode", [&](std::wstring_view score) {
-        const auto pairsIn = [&](size_t from, size_t to) {
-            size_t pairs = 0;
-            for (size_t at = score.find(L'\r', from); at != std::wstring_view::npos && at + 1 < to;
-                 at = score.find(L'\r', at + 1))
-                if (score[at + 1] == L'\n') ++pairs;
-            return pairs;
-        };
-        if (changes != gutterChanges_) lineCount_ = score.empty() ? 0 : pairsIn(0, score.size()) + 1;
-        if (score.empty()) return;
-        // Each line on screen that begins a line of the score gets its number; the rows
-        // a long line wraps onto get none.
-        size_t line = pairsIn(0, top) + 1, counted = top;
-        for (const size_t start : rows) {
-            line += pairsIn(counted, start);
-            counted = start;
-            const bool begins =
-                start == 0 || (start >= 2 && score[start - 2] == L'\r' && score[start - 1] == L'\n');
-            caption += (begins ? std::to_wstring(line) : L"") + L"\r\n";
-        }
+        if (changes != gutterChanges_) lineCount_ = gutter::lineCount(score);
+        caption = gutter::numbers(score, rows);
     });
     gutterChanges_ = changes;
     gutterTop_ = top;
-    while (caption.size() >= 4 && caption.compare(caption.size() - 4, 4, L"\r\n\r\n") == 0)
-        caption.resize(caption.size() - 2);  // no empty rows below the last number
-    if (caption == L"\r\n") caption.clear();
     if (caption != text(L"lblLineNo")) setText(L"lblLineNo", caption);
 }
 
@@ -241,9 +218,9 @@ void FormEditor::ImageOPEN_Click() {
     setText(L"txtCode", L"");
     scoreFile_.clear();
     const auto file =
-        sys::system().openFile(scoreDialog(L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop", false));
+        sys::system().openFile(lastScore.dialog(L"选择一个 .sop 文件", L"Orvane曲谱 (*.sop)|*.sop", false));
     if (!file) return;
-    remember(*file);
+    lastScore.remember(*file);
     uint32_t error = 0;
     const auto lines = text::readLines(*file, &error);
     if (!lines) {
@@ -254,7 +231,7 @@ void FormEditor::ImageOPEN_Click() {
     for (const std::wstring& line : *lines) score += line + L"\r\n";
     setText(L"txtCode", text::withCrLf(score));
     markUnchanged();
-    history_.clear();  // an opened score starts a history of its own
+    undo_.reset(text(L"txtCode"));  // an opened score starts a history of its own
     scoreFile_ = *file;
 }
 
@@ -282,7 +259,8 @@ bool FormEditor::save() {
             sys::Answer::Yes)
             return false;
     }
-    const auto file = sys::system().saveFile(scoreDialog(L"保存", L"SOP （Orvane乐谱文件）|*.sop", true));
+    const auto file =
+        sys::system().saveFile(lastScore.dialog(L"保存", L"SOP （Orvane乐谱文件）|*.sop", true));
     if (!file) {
         sys::system().messageBox(L"您取消了保存", L"Save Cancelled", sys::Buttons::Ok,
                                  sys::Icon::Exclamation);
@@ -293,36 +271,10 @@ bool FormEditor::save() {
         return false;
     }
     unchangedText_ = score;
-    remember(*file);
+    lastScore.remember(*file);
     showOutcome(L"已保存 " + lastScore.name + L"（" + lastScore.folder + L"）");
     scoreFile_ = *file;
     return true;
-}
-
-// The dialogs start where the last score was saved or opened, else in the works
-// folder that 我的作品 opens, made if it is not there yet.
-sys::FileDialog FormEditor::scoreDialog(std::wstring title, std::wstring filter, bool offerName) const {
-    sys::FileDialog dialog{std::move(title), std::move(filter), lastScore.folder, {}};
-    if (offerName) dialog.name = lastScore.name;
-    if (dialog.folder.empty()) {
-        const std::wstring& works = rendering::outputFolder;
-        const std::wstring parent = sys::parentOf(works);
-        if (GetFileAttributesW(parent.c_str()) == INVALID_FILE_ATTRIBUTES)
-            CreateDirectoryW(parent.c_str(), nullptr);
-        if (GetFileAttributesW(works.c_str()) == INVALID_FILE_ATTRIBUTES)
-            CreateDirectoryW(works.c_str(), nullptr);
-        // A works folder that could not be made leaves the start to the system.
-        const DWORD attributes = GetFileAttributesW(works.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            dialog.folder = works;
-    }
-    return dialog;
-}
-
-void FormEditor::remember(const std::wstring& file) {
-    const size_t slash = file.find_last_of(L"\\/");
-    lastScore.folder = slash == std::wstring::npos ? std::wstring{} : file.substr(0, slash);
-    lastScore.name = slash == std::wstring::npos ? file : file.substr(slash + 1);
 }
 
 void FormEditor::markUnchanged() {
@@ -390,68 +342,26 @@ bool FormEditor::Form_KeyDown(UINT key, bool ctrl) {
 }
 
 void FormEditor::TextBox_Change(const std::wstring& name) {
-    if (name != L"txtCode" || applying_) return;
+    if (name != L"txtCode" || undo_.applying()) return;
     if (playing()) stopPreview();
     catchUp(typing_);
     typing_ = false;
 }
 
-// Records what changed since the history last looked: the difference between the text
-// it knew and the text now, found around the caret.
 void FormEditor::catchUp(bool typed) {
-    const HWND box = control(L"txtCode").edit;
-    DWORD caret = 0;
-    if (box) SendMessageW(box, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-    editor::Change change;
-    readText(L"txtCode", [&](std::wstring_view now) {
-        if (now != known_) change = editor::difference(known_, now, caret);
-    });
-    if (change.empty()) return;
-    known_.replace(change.at, change.removed.size(), change.inserted);
-    const bool keyWorth =
-        change.inserted.size() <= 2 && (!change.inserted.empty() || change.removed.size() <= 2);
-    history_.record(std::move(change), typed && keyWorth);
-    // The control's own single undo would take back our steps behind our back.
-    if (box) SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
+    readText(L"txtCode", [&](std::wstring_view now) { undo_.catchUp(control(L"txtCode").edit, now, typed); });
 }
 
 void FormEditor::undo() {
     stopPreview();
     catchUp(false);
-    if (const auto change = history_.undo()) apply(*change);
+    undo_.undo(control(L"txtCode").edit);
 }
 
 void FormEditor::redo() {
     stopPreview();
     catchUp(false);
-    if (const auto change = history_.redo()) apply(*change);
-}
-
-// Puts one step into the text: only the part that changed, which keeps the scroll
-// position, or the whole text at once where much changed (an AI score, New): the text
-// box takes a large text faster in one piece than as a replaced part.
-void FormEditor::apply(const editor::Edit& change) {
-    const HWND box = control(L"txtCode").edit;
-    applying_ = true;
-    if (!box || change.removed.size() + change.inserted.size() > kLargestPartReplaced) {
-        std::wstring whole;
-        whole.reserve(known_.size() - change.removed.size() + change.inserted.size());
-        whole.append(known_, 0, change.at)
-            .append(change.inserted)
-            .append(known_, change.at + change.removed.size());
-        setText(L"txtCode", whole);
-    } else {
-        SendMessageW(box, EM_SETSEL, change.at, change.at + change.removed.size());
-        const std::wstring part(change.inserted);
-        SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
-    }
-    applying_ = false;
-    known_.replace(change.at, change.removed.size(), change.inserted);
-    if (!box) return;
-    SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
-    const size_t caret = change.at + change.inserted.size();
-    SendMessageW(box, EM_SETSEL, caret, caret);
-    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+    undo_.redo(control(L"txtCode").edit);
 }
 
 // Under the score's edit control: its undo (the context menu's, WM_UNDO, EM_UNDO) is
@@ -465,7 +375,7 @@ LRESULT CALLBACK FormEditor::txtCodeProcedure(HWND box, UINT message, WPARAM wPa
                 editor->undo();
                 return TRUE;
             case EM_CANUNDO:
-                return editor->history_.steps() > 0;
+                return editor->history().steps() > 0;
             case WM_LBUTTONDOWN:
                 editor->stopPreview(false);  // the click places the caret
                 break;
@@ -478,40 +388,12 @@ LRESULT CALLBACK FormEditor::txtCodeProcedure(HWND box, UINT message, WPARAM wPa
 }
 
 void FormEditor::startPreview(bool fromCaret) {
-    const HWND box = control(L"txtCode").edit;
-    DWORD start = 0, end = 0;
-    if (box) SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    // A selection plays its notes; Ctrl+F5 from the caret (or the selection's start) on.
-    const bool part = fromCaret || start != end;
-    std::vector<preview::Note> notes;
+    std::optional<editor::Playback::Refusal> refusal;
     readText(L"txtCode", [&](std::wstring_view score) {
-        notes = preview::notesIn(score, part ? start : 0, part && !fromCaret ? end : score.size());
+        refusal = playback_.start(control(L"txtCode").edit, score, fromCaret);
     });
-    if (part && notes.empty()) {
-        showOutcome(fromCaret ? L"光标之后没有音符" : L"选中的部分没有音符");
-        return;
-    }
-    const std::wstring digits = preview::digitsOf(notes);
-    std::wstring failure;
-    auto samples = preview::loadSamples(sys::inProgramFolder(L"wav"), digits, failure);
-    if (!samples) {
-        sys::message(failure, sys::Icon::Exclamation);
-        return;
-    }
-    noteStarts_ = preview::noteStarts(digits, *samples);
-    uint32_t error = 0;
-    sound_ = sys::system().play(
-        preview::source(digits, std::make_shared<const preview::Samples>(std::move(*samples))), error);
-    if (!sound_) {
-        sys::message(L"无法播放：没有可用的声音输出设备（" + sys::describe(error) + L"）。",
-                     sys::Icon::Exclamation);
-        return;
-    }
-    notes_ = std::move(notes);
-    marked_ = ~size_t{0};
-    userStart_ = start;
-    userEnd_ = end;
-    userTop_ = box ? SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0) : 0;
+    if (refusal && refusal->quiet) return showOutcome(refusal->text);
+    if (refusal) return sys::message(refusal->text, sys::Icon::Exclamation);
     playedChanges_ = control(L"txtCode").changes;
     playStatus_ = kPlaying;
     setTimerEnabled(L"TimerZT", false);
@@ -520,51 +402,29 @@ void FormEditor::startPreview(bool fromCaret) {
     followPlayback();
 }
 
-// The caret and selection go back where the user left them, and the score to the
-// lines they looked at; a click that ends the preview places the caret itself.
 void FormEditor::stopPreview(bool restoreSelection) {
-    if (!sound_) return;
-    sound_.reset();
+    if (!playing()) return;
+    playback_.stop(control(L"txtCode").edit, restoreSelection);
     setTimerEnabled(L"TimerPlay", false);
-    const HWND box = control(L"txtCode").edit;
-    if (box && restoreSelection && marked_ != ~size_t{0}) {
-        SendMessageW(box, EM_SETSEL, userStart_, userEnd_);
-        const LRESULT top = SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0);
-        SendMessageW(box, EM_LINESCROLL, 0, userTop_ - top);
-    }
-    notes_.clear();
-    noteStarts_.clear();
-    marked_ = ~size_t{0};
     if (text(L"LabelZT") == playStatus_) showStatus(idleStatus());
 }
 
 // The end of the score, any edit or a failing output ends the preview.
 void FormEditor::TimerPlay_Timer() {
-    if (!sound_) return stopPreview();
-    if (const std::wstring failure = sound_->failure(); !failure.empty()) {
+    if (!playing()) return stopPreview();
+    if (const std::wstring failure = playback_.failure(); !failure.empty()) {
         stopPreview();
         sys::message(L"播放中断：声音输出设备出错（" + failure + L"）。", sys::Icon::Exclamation);
         return;
     }
-    if (sound_->finished() || control(L"txtCode").changes != playedChanges_) return stopPreview();
+    if (playback_.finished() || control(L"txtCode").changes != playedChanges_) return stopPreview();
     followPlayback();
 }
 
-// Marks the note the output reports as sounding. The mark only moves on: an output
-// that is stopped reports its position as 0 again.
+// The status line names the line the sounding note is on.
 void FormEditor::followPlayback() {
-    if (notes_.empty()) return;
-    const size_t now = preview::noteAt(noteStarts_, sound_->position());
-    if (marked_ != ~size_t{0} && now <= marked_) return;
-    const bool newLine = marked_ == ~size_t{0} || notes_[marked_].line != notes_[now].line;
-    marked_ = now;
-    const preview::Note& note = notes_[now];
-    if (const HWND box = control(L"txtCode").edit) {
-        SendMessageW(box, EM_SETSEL, note.at, note.at + 1);
-        SendMessageW(box, EM_SCROLLCARET, 0, 0);
-    }
-    if (newLine) {
-        playStatus_ = L"正在播放第" + std::to_wstring(note.line) + L"行（Esc停止）";
+    if (const size_t line = playback_.follow(control(L"txtCode").edit)) {
+        playStatus_ = L"正在播放第" + std::to_wstring(line) + L"行（Esc停止）";
         setText(L"LabelZT", playStatus_);
     }
 }
@@ -616,7 +476,7 @@ void FormEditor::ImageMIDI_Click() {
     const size_t slash = scoreFile_.find_last_of(L"\\/");
     std::wstring name = scoreFile_.substr(slash == std::wstring::npos ? 0 : slash + 1);
     if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos) name.resize(dot);
-    sys::FileDialog dialog = scoreDialog(L"导出MIDI", L"MIDI文件 (*.mid)|*.mid", false);
+    sys::FileDialog dialog = lastScore.dialog(L"导出MIDI", L"MIDI文件 (*.mid)|*.mid", false);
     dialog.name = (scoreFile_.empty() ? L"作品" : name) + L".mid";
     dialog.extension = L"mid";
     const auto file = sys::system().saveFile(dialog);

@@ -6,12 +6,12 @@
 // cross returns to the main menu, after asking about changes that were not saved.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "editor/History.h"
-#include "editor/Preview.h"
+#include "editor/LastScore.h"
+#include "editor/Playback.h"
+#include "editor/Undo.h"
 #include "forms/Form.h"
 #include "system/System.h"
 
@@ -25,19 +25,17 @@ public:
     // The gutter: the number of lines of the score (CR LF pairs + 1, none when empty).
     size_t lineCount() const { return lineCount_; }
     // Whether F5's preview is playing.
-    bool playing() const { return sound_ != nullptr; }
+    bool playing() const { return playback_.playing(); }
 
     // The rendering started here has ended: the status line says how.
     void renderingEnded(bool succeeded);
 
     // Where the open and save dialogs start and the name the save dialog offers: the
     // score last saved or opened while the program runs, or the works folder.
-    struct LastScore {
-        std::wstring folder, name;
-    };
+    using LastScore = editor::LastScore;
     static LastScore lastScore;
 
-    const editor::History& history() const { return history_; }
+    const editor::History& history() const { return undo_.history(); }
 
 private:
     static const ui::FormLayout layout;
@@ -68,14 +66,11 @@ private:
     void markUnchanged();
     bool changed() const;
     void renderingFailed(const std::wstring& cause);
-    sys::FileDialog scoreDialog(std::wstring title, std::wstring filter, bool offerName) const;
-    void remember(const std::wstring& file);
 
     // Undo: the history sees every change as the difference to the text it knew.
     void catchUp(bool typed);
     void undo();
     void redo();
-    void apply(const editor::Edit& change);
     static LRESULT CALLBACK txtCodeProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 
     void startPreview(bool fromCaret);
@@ -88,17 +83,10 @@ private:
     std::wstring unchangedText_;  // the text as loaded, opened or saved
     std::wstring scoreFile_;      // the file the score was opened from or saved to; empty for none
 
-    editor::History history_;
-    std::wstring known_;     // the text as the history last saw it
-    bool typing_ = false;    // the last key pressed types or deletes
-    bool applying_ = false;  // an undo or redo is changing the text
+    editor::Undo undo_;
+    bool typing_ = false;  // the last key pressed types or deletes
 
-    std::unique_ptr<sys::Sound> sound_;
+    editor::Playback playback_;
     unsigned playedChanges_ = 0;  // the text's change count when the preview started
-    std::vector<preview::Note> notes_;
-    std::vector<uint64_t> noteStarts_;   // where each note starts in the sound
-    size_t marked_ = ~size_t{0};         // the note marked as sounding, none yet
-    DWORD userStart_ = 0, userEnd_ = 0;  // the selection before playing, given back at its end
-    LRESULT userTop_ = 0;                // and the first line on screen
     std::wstring playStatus_;
 };

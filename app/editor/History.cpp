@@ -73,21 +73,21 @@ void History::dropOldest() {
 }
 
 std::optional<Edit> History::undo() {
-    sealed_ = true;
-    if (done_.empty()) return std::nullopt;
-    undone_.push_back(std::move(done_.back()));
-    done_.pop_back();
-    const Change& kept = undone_.back().change;
-    return Edit{kept.at, kept.inserted, kept.removed};
+    return transfer(done_, undone_, true);
 }
 
 std::optional<Edit> History::redo() {
+    return transfer(undone_, done_, false);
+}
+
+// Moves the last step of `from` onto `to`: the edit that takes it back, or puts it in again.
+std::optional<Edit> History::transfer(std::deque<Step>& from, std::deque<Step>& to, bool back) {
     sealed_ = true;
-    if (undone_.empty()) return std::nullopt;
-    done_.push_back(std::move(undone_.back()));
-    undone_.pop_back();
-    const Change& kept = done_.back().change;
-    return Edit{kept.at, kept.removed, kept.inserted};
+    if (from.empty()) return std::nullopt;
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    const Change& kept = to.back().change;
+    return back ? Edit{kept.at, kept.inserted, kept.removed} : Edit{kept.at, kept.removed, kept.inserted};
 }
 
 void History::clear() {

@@ -55,6 +55,7 @@ private:
     };
     bool joins(const Step& last, const Change& change) const;
     void dropOldest();
+    std::optional<Edit> transfer(std::deque<Step>& from, std::deque<Step>& to, bool back);
 
     std::deque<Step> done_;
     std::deque<Step> undone_;
