@@ -27,9 +27,6 @@ public:
     // Whether F5's preview is playing.
     bool playing() const { return sound_ != nullptr; }
 
-    // The rendering started here has ended: the status line says how.
-    void renderingEnded(bool succeeded);
-
     // Where the open and save dialogs start and the name the save dialog offers: the
     // score last saved or opened while the program runs, or the works folder.
     struct LastScore {
@@ -67,7 +64,7 @@ private:
     bool save();
     void markUnchanged();
     bool changed() const;
-    void renderingFailed(const std::wstring& cause);
+    static void renderingEnded(const sys::Cause& failure);
     sys::FileDialog scoreDialog(std::wstring title, std::wstring filter, bool offerName) const;
     void remember(const std::wstring& file);
 

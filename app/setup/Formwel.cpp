@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "art/Art.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "setup/Formset1.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -24,7 +24,7 @@ Formwel::Formwel() : Form(layout) {}
 // a batch file that cannot be started stops the setup before its first window shows.
 void Formwel::Form_Load() {
     fitToPicture(L"Image1");
-    const std::wstring batch = sys::inProgramFolder(L"VB.bat");
+    const std::wstring batch = sys::inProgramFolder(install::SetupBatch);
     const sys::Started started =
         sys::exists(batch) ? sys::start(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
     if (!started) {

@@ -1,22 +1,16 @@
 #include "state/Restart.h"
 
-#include "forms/Program.h"
-#include "install/FormE.h"
 #include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
 
 namespace state {
 
-void restartThroughLauncher(ui::Form& requester) {
+sys::Cause startLauncher() {
     const std::wstring launcher = sys::inProgramFolder(install::LauncherProgram);
-    if (!sys::exists(launcher)) {
-        install::reportMissing(requester);
-        return;
-    }
     if (const sys::Started started = sys::start(launcher); !started)
-        sys::message(sys::cannotStart(launcher, started.error), sys::Icon::Error);
-    ui::endNow();
+        return sys::cannotStart(launcher, started.error);
+    return std::nullopt;
 }
 
 }  // namespace state

@@ -2,15 +2,12 @@
 // that routes anew by the state files.
 #pragma once
 
-namespace ui {
-class Form;
-}
+#include "system/Failure.h"
 
 namespace state {
 
-// Starts Launcher.exe from the program folder and ends the program at once. With
-// Launcher.exe missing, the requesting window unloads and the error window shows; a
-// Launcher.exe that cannot be started is named with the system's reason first.
-void restartThroughLauncher(ui::Form& requester);
+// Starts Launcher.exe from the program folder: the cause when it would not start. The
+// window that asked ends the program either way.
+sys::Cause startLauncher();
 
 }  // namespace state

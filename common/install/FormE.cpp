@@ -1,7 +1,8 @@
 #include "install/FormE.h"
 
 #include "forms/Program.h"
-#include "install/ErrorArt.h"
+#include "install/ProgramFiles.h"
+#include "system/Paths.h"
 
 const ui::FormLayout FormE::layout{
     .caption = L"出错了",
@@ -25,9 +26,11 @@ void FormE::Image2_Click() {
 
 namespace install {
 
-void reportMissing(ui::Form& requester) {
+bool require(const std::wstring& program, ui::Form& requester) {
+    if (sys::exists(sys::inProgramFolder(program))) return true;
     requester.unload();
     ui::show<FormE>();
+    return false;
 }
 
 }  // namespace install

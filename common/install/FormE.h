@@ -17,8 +17,9 @@ private:
 
 namespace install {
 
-// A program the requesting window needs is missing: the requester unloads and the
-// error window takes its place.
-void reportMissing(ui::Form& requester);
+// Whether the program (a file name of install/ProgramFiles.h) lies in the program folder.
+// A program the requesting window needs that is missing means a damaged installation:
+// the requester unloads and the error window takes its place.
+bool require(const std::wstring& program, ui::Form& requester);
 
 }  // namespace install

@@ -35,7 +35,9 @@ struct AccountWindows : ::testing::Test {
         if (auto* privacy = ui::find<FormYSZC>()) privacy->unload();
         ui::collect();
     }
-    void storePassword(const std::wstring& password) { ASSERT_TRUE(account::store(L"user", password)); }
+    void storePassword(const std::wstring& password) {
+        ASSERT_EQ(account::store(L"user", password), std::nullopt);
+    }
     FormLOGIN& loginWith(const std::wstring& typed) {
         FormLOGIN& login = ui::show<FormLOGIN>();
         login.setText(L"Text2", typed);
