@@ -7,7 +7,6 @@
 #include "startup/FormYHXY.h"
 #include "startup/FormYSZC.h"
 #include "state/Notification.h"
-#include "state/Restart.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -73,9 +72,7 @@ void FormSET::Image3_Click() {
 // writes the theme and the account again.
 void FormSET::Image4_Click() {
     sys::endOn(state::write(state::FirstRun, state::SetupAgain));
-    if (!install::require(install::LauncherProgram, *this)) return;
-    sys::tell(state::startLauncher());
-    ui::endNow();
+    install::restartThroughLauncher(*this);
 }
 
 void FormSET::Image5_Click() {

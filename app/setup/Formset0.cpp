@@ -3,7 +3,6 @@
 #include "forms/Program.h"
 #include "install/FormE.h"
 #include "install/ProgramFiles.h"
-#include "state/Restart.h"
 #include "state/StateFiles.h"
 #include "system/System.h"
 
@@ -32,7 +31,5 @@ void Formset0::Image2_Click() {
 // still counts as complete, and the next start opens the main menu.
 void Formset0::Image3_Click() {
     sys::endOn(state::write(state::FirstRun, state::SetupDone));
-    if (!install::require(install::LauncherProgram, *this)) return;
-    sys::tell(state::startLauncher());
-    ui::endNow();
+    install::restartThroughLauncher(*this);
 }

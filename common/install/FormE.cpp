@@ -3,6 +3,7 @@
 #include "forms/Program.h"
 #include "install/ProgramFiles.h"
 #include "system/Paths.h"
+#include "system/System.h"
 
 const ui::FormLayout FormE::layout{
     .caption = L"出错了",
@@ -31,6 +32,14 @@ bool require(const std::wstring& program, ui::Form& requester) {
     requester.unload();
     ui::show<FormE>();
     return false;
+}
+
+void restartThroughLauncher(ui::Form& requester) {
+    if (!require(LauncherProgram, requester)) return;
+    const std::wstring launcher = sys::inProgramFolder(LauncherProgram);
+    if (const sys::Started started = sys::start(launcher); !started)
+        sys::message(sys::cannotStart(launcher, started.error), sys::Icon::Error);
+    ui::endNow();
 }
 
 }  // namespace install
