@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "startup/Formlauncher.h"
 #include "system/Paths.h"
 #include "text/LineFile.h"
@@ -13,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ui::initialise(L"奥文Orvane");
     // Writes that a kill cut short leave their temporary files behind.
     text::removeLeftovers(sys::programFolder());
-    text::removeLeftovers(sys::inProgramFolder(L"wav"));
+    text::removeLeftovers(sys::inProgramFolder(install::SampleFolder));
     ui::guard([] { ui::show<Formlauncher>(); });
     return ui::run();
 }

@@ -18,11 +18,8 @@ const ui::FormLayout Form1::layout{
 Form1::Form1() : Form(layout) {}
 
 void Form1::Form_Load() {
+    if (!install::require(install::MainProgram, *this)) return;
     const std::wstring program = sys::inProgramFolder(install::MainProgram);
-    if (!sys::exists(program)) {
-        install::reportMissing(*this);
-        return;
-    }
     if (const sys::Started started = sys::start(program); !started) {
         sys::message(L"无法启动奥文Orvane。\n\n文件：" + program + L"\n原因：" + sys::describe(started.error),
                      sys::Icon::Error);

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "art/Art.h"
 #include "forms/Program.h"
 #include "install/ProgramFiles.h"
 #include "system/Paths.h"

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
 #include "text/LineFile.h"
@@ -50,7 +51,7 @@ uint32_t writeScore(const std::wstring& path, const std::wstring& score) {
 }
 
 std::wstring scorePathFor(const std::wstring& modelFolder) {
-    return sys::parentOf(modelFolder) + L"\\output\\output.sop";
+    return sys::parentOf(modelFolder) + L"\\" + install::AiResult;
 }
 
 }  // namespace orvanex

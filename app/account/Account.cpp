@@ -1,6 +1,5 @@
 #include "account/Account.h"
 
-#include "forms/Program.h"
 #include "system/Paths.h"
 #include "system/System.h"
 #include "text/Gbk.h"
@@ -16,13 +15,6 @@ bool isLeadByte(unsigned char byte) {
 }
 
 const std::wstring Allowed = L"\n请改用汉字、字母、数字或常用符号。";
-
-// What was written before stays; the program cannot go on with half an account.
-bool unwritable(const std::wstring& path, uint32_t error) {
-    sys::message(L"无法写入文件 " + path + L"：" + sys::describe(error), sys::Icon::Error);
-    ui::endNow();
-    return false;
-}
 
 }  // namespace
 
@@ -40,30 +32,20 @@ std::wstring passwordPath() {
     return sys::inProgramFolder(PasswordFile);
 }
 
-bool store(std::wstring_view userName, std::wstring_view password) {
+sys::Cause store(std::wstring_view userName, std::wstring_view password) {
     const std::wstring userPath = sys::inProgramFolder(UserFile);
-    if (const uint32_t error = text::writeLine(userPath, userName)) return unwritable(userPath, error);
+    if (const uint32_t error = text::writeLine(userPath, userName)) return sys::cannotWrite(userPath, error);
     if (const uint32_t error = text::writeBytes(passwordPath(), scramble(password) + "\r\n"))
-        return unwritable(passwordPath(), error);
-    return true;
+        return sys::cannotWrite(passwordPath(), error);
+    return std::nullopt;
 }
 
-bool create(std::wstring_view userName, std::wstring_view password) {
-    if (userName.empty()) {
-        sys::message(L"用户名不可为空");
-        return false;
-    }
+sys::Cause refusal(std::wstring_view userName, std::wstring_view password) {
     // Stored, such a character would become "?": "😀😀" and "🎵🎵" would be one password.
-    // The password's characters are not repeated in the message: the settings mask them.
-    if (const std::wstring refused = text::outsideGbk(userName); !refused.empty()) {
-        sys::message(L"用户名中不能使用这些字符：" + refused + Allowed, sys::Icon::Exclamation);
-        return false;
-    }
-    if (!text::outsideGbk(password).empty()) {
-        sys::message(L"密码中有无法保存的字符（例如表情符号）。" + Allowed, sys::Icon::Exclamation);
-        return false;
-    }
-    return store(userName, password);
+    if (const std::wstring refused = text::outsideGbk(userName); !refused.empty())
+        return L"用户名中不能使用这些字符：" + refused + Allowed;
+    if (!text::outsideGbk(password).empty()) return L"密码中有无法保存的字符（例如表情符号）。" + Allowed;
+    return std::nullopt;
 }
 
 Check checkPassword(std::wstring_view typed) {

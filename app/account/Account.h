@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "system/Failure.h"
+
 namespace account {
 
 inline const std::wstring UserFile = L"admin.une";
@@ -27,15 +29,14 @@ constexpr int16_t ScrambleKey = 117;
 std::string scramble(std::wstring_view password);
 
 // Writes admin.une (the user name as typed), then PASSWARD.une (the scrambled password
-// and CR LF). A file that cannot be written is named in a message box and the program
-// ends; returns false then.
-bool store(std::wstring_view userName, std::wstring_view password);
+// and CR LF). A file that cannot be written is named with the system's reason; what was
+// written before stays.
+sys::Cause store(std::wstring_view userName, std::wstring_view password);
 
-// The account creation and the account change: an empty user name is answered with
-// "用户名不可为空" and nothing is written; a user name or password with characters that
-// code page 936 cannot hold is refused with a message that names them, and nothing is
-// written; otherwise the account is stored. Returns whether it was.
-bool create(std::wstring_view userName, std::wstring_view password);
+// Why a user name or password cannot be stored as typed: characters that code page 936
+// cannot hold, named for the user name (the settings mask the password). Nothing when
+// both can.
+sys::Cause refusal(std::wstring_view userName, std::wstring_view password);
 
 enum class Check { Pass, Fail, ReadFailure };
 

@@ -1,8 +1,8 @@
 #include "account/FormLOGIN.h"
 
 #include "account/FormSET.h"
-#include "art/Art.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "state/StateFiles.h"
 #include "system/System.h"
 

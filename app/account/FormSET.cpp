@@ -1,11 +1,12 @@
 #include "account/FormSET.h"
 
-#include "art/Art.h"
+#include "account/AccountEntry.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
+#include "install/ProgramFiles.h"
 #include "startup/FormYHXY.h"
 #include "startup/FormYSZC.h"
 #include "state/Notification.h"
-#include "state/Restart.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -39,9 +40,6 @@ const ui::FormLayout FormSET::layout{
         ui::link(
             ui::clickArea(L"Image6", {6480, 9000, 3135, 495}, &FormSET::Image6_Click, L"Orvane隐私政策")),
         ui::cross(ui::clickArea(L"ImageU", {15720, 120, 495, 495}, &FormSET::ImageU_Click, L"关闭")),
-        ui::hiddenText(L"TextL", L"0"),
-        ui::hiddenText(L"TextD", L"1"),
-        ui::hiddenText(L"Text0", L"Text4"),
     }};
 
 FormSET::FormSET() : Form(layout) {}
@@ -55,26 +53,26 @@ void FormSET::Form_Load() {
 
 // The window keeps its look: a new theme shows when a window next loads.
 void FormSET::ImageL_Click() {
-    state::write(state::ThemeColors, text(L"TextL"));
-    state::postNotification(Done, L"已设置为明亮主题");
+    sys::endOn(state::write(state::ThemeColors, state::LightTheme));
+    sys::tell(state::postNotification(Done, L"已设置为明亮主题"));
 }
 
 void FormSET::ImageD_Click() {
-    state::write(state::ThemeColors, text(L"TextD"));
-    state::postNotification(Done, L"已设置为黑暗主题");
+    sys::endOn(state::write(state::ThemeColors, state::DarkTheme));
+    sys::tell(state::postNotification(Done, L"已设置为黑暗主题"));
 }
 
 void FormSET::Image3_Click() {
     // An empty user name is refused before anything is written or announced.
-    if (account::create(text(L"Text1"), text(L"Text2")))
-        state::postNotification(Done, L"已更新您的用户名以及密码");
+    if (account::createFromEntries(text(L"Text1"), text(L"Text2")))
+        sys::tell(state::postNotification(Done, L"已更新您的用户名以及密码"));
 }
 
 // The factory reset clears the first-run flag only; the setup that follows the restart
 // writes the theme and the account again.
 void FormSET::Image4_Click() {
-    state::write(state::FirstRun, text(L"Text0"));
-    state::restartThroughLauncher(*this);
+    sys::endOn(state::write(state::FirstRun, state::SetupAgain));
+    install::restartThroughLauncher(*this);
 }
 
 void FormSET::Image5_Click() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "install/ProgramFiles.h"
 #include "state/Notification.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -38,11 +39,11 @@ bool writtenSince(const std::wstring& path, unsigned long long since) {
 // over the old one: a result written since the start is whole, never half written.
 Outcome run(const std::wstring& mode, const Waiting& waiting) {
     const unsigned long long before = sys::system().fileTimeNow();
-    const sys::Started model = sys::system().startHidden(sys::inProgramFolder(L"Ai.bat"), mode);
-    state::postNotification(L"Ai思考中", L"请等待大约3秒");
+    const sys::Started model = sys::system().startHidden(sys::inProgramFolder(install::AiBatch), mode);
+    sys::tell(state::postNotification(L"Ai思考中", L"请等待大约3秒"));
     sys::system().sleep(kWait);
 
-    const std::wstring result = sys::inProgramFolder(L"output\\output.sop");
+    const std::wstring result = sys::inProgramFolder(install::AiResult);
     unsigned waited = kWait;
     while (model && !writtenSince(result, before) && waited < kLongestWait &&
            !sys::system().exitCode(model)) {
@@ -56,7 +57,7 @@ Outcome run(const std::wstring& mode, const Waiting& waiting) {
     uint32_t error = 0;
     const auto lines = fresh ? text::readLines(result, &error) : std::nullopt;
     if (!lines) {
-        return {std::nullopt, !model     ? sys::cannotStart(L"Ai.bat", model.error)
+        return {std::nullopt, !model     ? sys::cannotStart(install::AiBatch, model.error)
                               : !written ? L"没有找到结果文件 " + result + L"。"
                               : !fresh   ? L"结果文件 " + result + L" 仍是之前留下的乐谱。"
                                        : L"无法读取结果文件 " + result + L"：" + sys::describe(error)};
@@ -73,8 +74,8 @@ Outcome compose(const Waiting& waiting) {
 }
 
 Outcome continueFrom(std::wstring_view context, const Waiting& waiting) {
-    const std::wstring folder = sys::inProgramFolder(L"output");
-    const std::wstring request = folder + L"\\context.sop";
+    const std::wstring folder = sys::inProgramFolder(install::AiFolder);
+    const std::wstring request = sys::inProgramFolder(install::AiContext);
     uint32_t error = 0;
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         error = GetLastError();

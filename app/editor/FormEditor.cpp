@@ -4,13 +4,14 @@
 
 #include <algorithm>
 
-#include "art/Art.h"
 #include "editor/AiRun.h"
 #include "editor/Gutter.h"
 #include "editor/Midi.h"
 #include "editor/Rendering.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "startup/Formmain.h"
+#include "state/Notification.h"
 #include "state/StateFiles.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
@@ -90,7 +91,7 @@ void FormEditor::Form_Load() {
     if (rendering::running()) showStatus(kRendering);
     if (state::aiRequested()) {
         aiRun();
-        state::write(state::AiRequest, L"0");
+        sys::endOn(state::write(state::AiRequest, state::AiDone));
     }
 }
 
@@ -163,10 +164,6 @@ void FormEditor::showOutcome(const std::wstring& status) {
 void FormEditor::TimerZT_Timer() {
     setTimerEnabled(L"TimerZT", false);
     showStatus(idleStatus());
-}
-
-void FormEditor::renderingEnded(bool succeeded) {
-    showOutcome(succeeded ? L"WAV文件已生成" : L"生成WAV文件失败");
 }
 
 void FormEditor::showStatus(const std::wstring& status) {
@@ -453,16 +450,23 @@ void FormEditor::ImageWAV_Click() {
         sys::message(L"上一次生成还没有结束，请稍候再试。", sys::Icon::Exclamation);
         return;
     }
-    std::wstring cause;
-    readText(L"txtCode", [&](std::wstring_view score) { cause = rendering::render(score); });
-    if (!cause.empty()) return renderingFailed(cause);
+    sys::Cause cause;
+    readText(L"txtCode", [&](std::wstring_view score) { cause = rendering::render(score, renderingEnded); });
+    if (cause) return renderingEnded(cause);
     setTimerEnabled(L"TimerZT", false);
     showStatus(kRendering);
 }
 
-void FormEditor::renderingFailed(const std::wstring& cause) {
-    showOutcome(L"生成WAV文件失败");
-    sys::message(L"没有生成WAV文件：" + cause, sys::Icon::Error);
+// How a rendering ended, told whether or not the editor is still open: the notice
+// "生成成功" or the cause, and an open editor's status line for three seconds.
+void FormEditor::renderingEnded(const sys::Cause& failure) {
+    if (auto* editor = ui::find<FormEditor>())
+        editor->showOutcome(failure ? L"生成WAV文件失败" : L"WAV文件已生成");
+    if (failure)
+        sys::message(L"没有生成WAV文件：" + *failure, sys::Icon::Error);
+    else
+        sys::tell(state::postNotification(L"生成成功",
+                                          L"生成的wav文件已为您保存在" + install::OutputFolder + L"中"));
 }
 
 // The score as a MIDI file, proposed under the name of the score's own file.

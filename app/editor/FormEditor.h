@@ -27,9 +27,6 @@ public:
     // Whether F5's preview is playing.
     bool playing() const { return playback_.playing(); }
 
-    // The rendering started here has ended: the status line says how.
-    void renderingEnded(bool succeeded);
-
     // Where the open and save dialogs start and the name the save dialog offers: the
     // score last saved or opened while the program runs, or the works folder.
     using LastScore = editor::LastScore;
@@ -65,7 +62,7 @@ private:
     bool save();
     void markUnchanged();
     bool changed() const;
-    void renderingFailed(const std::wstring& cause);
+    static void renderingEnded(const sys::Cause& failure);
 
     // Undo: the history sees every change as the difference to the text it knew.
     void catchUp(bool typed);

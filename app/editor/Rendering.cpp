@@ -6,9 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "editor/FormEditor.h"
 #include "forms/Program.h"
-#include "state/Notification.h"
+#include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "system/Scoped.h"
 #include "text/Gbk.h"
@@ -16,14 +15,9 @@
 
 namespace rendering {
 
-std::wstring outputFolder = kOutputFolder;
+std::wstring outputFolder = install::OutputFolder;
 
 namespace {
-
-// Exit codes of outputWAV.bat, passed on from the joiner wavjoin.exe (3 also when the
-// batch file finds neither Python nor the joiner); Python ends with 1 when the script
-// fails. Any other code is unknown: the message names the step.
-constexpr uint32_t kPythonFailed = 1, kMissingItems = 3, kUnreadable = 4, kNotWritten = 5;
 
 // The joining script (the design's TextY): joins the frames of the listed note samples (mono, 16-bit,
 // 44100 Hz) into one WAV file named after the moment it runs. 29 lines, 924 characters.
@@ -33,7 +27,7 @@ const std::wstring kJoiningScript =
     L"from datetime import datetime\r\n"
     L"\r\n"
     L"output_dir = r'" +
-    std::wstring(kOutputFolder) +
+    install::OutputFolder +
     L"'\r\n"
     L"\r\n"
     L"if not os.path.exists(output_dir):\r\n"
@@ -82,6 +76,7 @@ struct Watch {
     bool running = false;
     sys::Started batch;
     FileStamps before;  // the output folder when the batch file started
+    Ended ended = nullptr;
 };
 
 Watch& watch() {
@@ -96,35 +91,38 @@ bool newFileLanded() {
     return false;
 }
 
+// The exit code of outputWAV.bat is the joiner's or Python's; any other code is unknown,
+// and the message names the step.
 std::wstring causeOfFailure(uint32_t code, bool landed) {
+    const std::wstring samples = sys::inProgramFolder(install::SampleFolder);
     std::wstring missing;
     for (wchar_t d = L'0'; d <= L'7'; ++d) {
         const std::wstring sample = std::wstring(1, d) + L".wav";
-        if (!sys::exists(sys::inProgramFolder(L"wav\\" + sample)))
-            missing += (missing.empty() ? L"" : L"、") + sample;
+        if (!sys::exists(samples + L"\\" + sample)) missing += (missing.empty() ? L"" : L"、") + sample;
     }
     if (!missing.empty())
-        return L"缺少音符采样 " + missing + L"（应在 " + sys::inProgramFolder(L"wav") +
+        return L"缺少音符采样 " + missing + L"（应在 " + samples + L" 中）。请重新安装奥文Orvane。";
+    if (code == install::JoinerMissing)
+        return L"outputWAV.bat 找不到生成脚本或合成程序 wavjoin.exe（应在 " + samples +
                L" 中）。请重新安装奥文Orvane。";
-    if (code == kMissingItems)
-        return L"outputWAV.bat 找不到生成脚本或合成程序 wavjoin.exe（应在 " + sys::inProgramFolder(L"wav") +
-               L" 中）。请重新安装奥文Orvane。";
-    if (code == kUnreadable)
-        return L"合成程序 wavjoin.exe 无法读取音符采样或生成脚本。请检查 " + sys::inProgramFolder(L"wav") +
+    if (code == install::JoinerUnreadable)
+        return L"合成程序 wavjoin.exe 无法读取音符采样或生成脚本。请检查 " + samples +
                L" 中的 0.wav 到 7.wav 是否完好，或重新安装奥文Orvane。";
-    if (code == kNotWritten)
+    if (code == install::JoinerNotWritten)
         return L"无法在输出文件夹 " + outputFolder + L" 中写入WAV文件。请检查磁盘空间和该文件夹的权限。";
     const std::wstring incomplete = landed ? L"，输出文件夹中的新文件可能不完整" : L"";
-    if (code == kPythonFailed)
+    if (code == install::PythonFailed)
         return L"Python运行生成脚本 wav\\wav.py 时出错（退出代码1）" + incomplete +
                L"。请检查音符采样 0.wav 到 7.wav 是否完好。";
-    if (code != 0) return L"生成WAV文件时出错（退出代码" + std::to_wstring(code) + L"）" + incomplete + L"。";
+    if (code != install::JoinerWritten)
+        return L"生成WAV文件时出错（退出代码" + std::to_wstring(code) + L"）" + incomplete + L"。";
     return L"outputWAV.bat 已运行结束，但输出文件夹 " + outputFolder + L" 中没有出现新的WAV文件。";
 }
 
 // Starts the batch file and watches it; what the start gave.
-sys::Started start(const std::wstring& batch) {
+sys::Started start(const std::wstring& batch, Ended ended) {
     watch().before = wavFiles(outputFolder);
+    watch().ended = ended;
     sys::Started started = sys::system().startHidden(batch);
     if (!started) return started;
     watch().running = true;
@@ -165,28 +163,28 @@ std::wstring joiningScript(std::wstring_view scriptTemplate, std::wstring_view l
     return script.append(scriptTemplate.substr(from));
 }
 
-std::wstring render(std::wstring_view score) {
-    const std::wstring wavFolder = sys::inProgramFolder(L"wav");
+sys::Cause render(std::wstring_view score, Ended ended) {
+    const std::wstring wavFolder = sys::inProgramFolder(install::SampleFolder);
     const DWORD attributes = GetFileAttributesW(wavFolder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         if (!CreateDirectoryW(wavFolder.c_str(), nullptr))
             return L"无法创建文件夹 " + wavFolder + L"：" + sys::describe(GetLastError());
     }
-    const std::wstring script = wavFolder + L"\\wav.py";
+    const std::wstring script = sys::inProgramFolder(install::JoiningScript);
     const std::wstring text = joiningScript(kJoiningScript, sampleList(noteDigits(score)));
     if (const uint32_t error = text::writeBytes(script, text::toGbk(text) + "\r\n"))
         return L"无法写入生成脚本 " + script + L"：" + sys::describe(error);
 
-    const std::wstring batch = sys::inProgramFolder(L"outputWAV.bat");
+    const std::wstring batch = sys::inProgramFolder(install::RenderBatch);
     if (!sys::exists(batch))
         return L"找不到批处理文件 outputWAV.bat（" + batch +
                L"）。它把音符采样连成WAV文件：装有Python时由Python运行生成脚本，"
                L"否则由自带的合成程序 wavjoin.exe 完成。请重新安装奥文Orvane。";
     // The outcome is posted once the batch file has ended, by the program: the editor
     // may close meanwhile.
-    if (const sys::Started started = start(batch); !started)
+    if (const sys::Started started = start(batch, ended); !started)
         return L"无法启动批处理文件 outputWAV.bat：" + sys::describe(started.error);
-    return {};
+    return std::nullopt;
 }
 
 bool running() {
@@ -204,13 +202,9 @@ void check() {
     ui::stopProgramTimer(check);
 
     const bool landed = newFileLanded();
-    const bool succeeded = landed && *code == 0;
-    if (auto* editor = ui::find<FormEditor>()) editor->renderingEnded(succeeded);
-    if (succeeded)
-        state::postNotification(L"生成成功",
-                                L"生成的wav文件已为您保存在" + std::wstring(kOutputFolder) + L"中");
-    else
-        sys::message(L"没有生成WAV文件：" + causeOfFailure(*code, landed), sys::Icon::Error);
+    const sys::Cause failure =
+        landed && *code == install::JoinerWritten ? sys::Cause() : sys::Cause(causeOfFailure(*code, landed));
+    if (w.ended) w.ended(failure);
 }
 
 }  // namespace rendering

@@ -1,9 +1,10 @@
 #include "setup/Formset0.h"
 
-#include "art/Art.h"
 #include "forms/Program.h"
-#include "state/Restart.h"
+#include "install/FormE.h"
+#include "install/ProgramFiles.h"
 #include "state/StateFiles.h"
+#include "system/System.h"
 
 const ui::FormLayout Formset0::layout{
     .caption = L"新用户设置",
@@ -14,7 +15,6 @@ const ui::FormLayout Formset0::layout{
         ui::picture(L"Image1", {0, 0, 17250, 9900}, ART_SETUP_DONE),
         ui::cross(ui::clickArea(L"Image2", {16440, 240, 495, 375}, &Formset0::Image2_Click, L"关闭")),
         ui::clickArea(L"Image3", {14280, 8160, 1695, 855}, &Formset0::Image3_Click, L"完成"),
-        ui::hiddenText(L"Text1", L"1"),
     }};
 
 Formset0::Formset0() : Form(layout) {}
@@ -30,6 +30,6 @@ void Formset0::Image2_Click() {
 // The flag is written before Launcher is looked for: with Launcher missing the setup
 // still counts as complete, and the next start opens the main menu.
 void Formset0::Image3_Click() {
-    state::write(state::FirstRun, text(L"Text1"));
-    state::restartThroughLauncher(*this);
+    sys::endOn(state::write(state::FirstRun, state::SetupDone));
+    install::restartThroughLauncher(*this);
 }

@@ -1,7 +1,7 @@
 #include "setup/Formset1.h"
 
-#include "art/Art.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "setup/Formset2.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -34,7 +34,7 @@ void Formset1::Image3_Click() {
 }
 
 void Formset1::Image4_Click() {
-    const std::wstring installer = sys::inProgramFolder(L"python.exe");
+    const std::wstring installer = sys::inProgramFolder(install::PythonInstaller);
     if (!sys::exists(installer)) {
         sys::message(
             L"本程序没有附带Python安装程序（程序文件夹中没有 python.exe）。"

@@ -1,10 +1,12 @@
 #include "setup/Formset2.h"
 
-#include "art/Art.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
+#include "install/ProgramFiles.h"
 #include "setup/Formset3.h"
 #include "state/Notification.h"
 #include "state/StateFiles.h"
+#include "system/System.h"
 
 const ui::FormLayout Formset2::layout{
     .caption = L"新用户设置",
@@ -17,8 +19,6 @@ const ui::FormLayout Formset2::layout{
         ui::clickArea(L"Image3", {6960, 4200, 8655, 1695}, &Formset2::Image3_Click, L"洁白主题"),
         ui::clickArea(L"Image4", {6960, 6240, 8655, 1695}, &Formset2::Image4_Click, L"暗黑主题"),
         ui::clickArea(L"Image5", {14280, 8280, 1695, 615}, &Formset2::Image5_Click, L"下一步"),
-        ui::hiddenText(L"Text1", L"0"),
-        ui::hiddenText(L"Text2", L"Text2"),
         ui::hiddenText(L"Text3", L"通知"),
         ui::hiddenText(L"Text4", L"已为您自动选择洁白主题"),
     }};
@@ -34,13 +34,13 @@ void Formset2::Image2_Click() {
 }
 
 void Formset2::Image3_Click() {
-    state::write(state::ThemeColors, text(L"Text1"));
+    sys::endOn(state::write(state::ThemeColors, state::LightTheme));
     unload();
     ui::show<Formset3>();
 }
 
 void Formset2::Image4_Click() {
-    state::write(state::ThemeColors, text(L"Text2"));
+    sys::endOn(state::write(state::ThemeColors, state::SetupDarkTheme));
     unload();
     ui::show<Formset3>();
 }
@@ -50,6 +50,7 @@ void Formset2::Image4_Click() {
 void Formset2::Image5_Click() {
     unload();
     ui::show<Formset3>();
-    state::write(state::ThemeColors, text(L"Text1"));
-    state::postNotification(text(L"Text3"), text(L"Text4"), *this);
+    sys::endOn(state::write(state::ThemeColors, state::LightTheme));
+    if (!sys::tell(state::postNotification(text(L"Text3"), text(L"Text4"))))
+        install::require(install::NoticeProgram, *this);
 }

@@ -1,7 +1,8 @@
 #include "setup/Formset3.h"
 
-#include "art/Art.h"
+#include "account/AccountEntry.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "setup/Formset0.h"
 #include "system/System.h"
 
@@ -38,7 +39,7 @@ void Formset3::Image2_Click() {
 }
 
 void Formset3::Image3_Click() {
-    if (!account::create(text(L"Text1"), text(L"Text2"))) return;
+    if (!account::createFromEntries(text(L"Text1"), text(L"Text2"))) return;
     ui::show<Formset0>();
     unload();
 }

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "art/Art.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "setup/Formset1.h"
 #include "system/Paths.h"
 #include "system/System.h"
@@ -26,7 +26,7 @@ Formwel::Formwel() : Form(layout) {}
 // the setup at once (under Wine a console that took it leaves it with no window).
 void Formwel::Form_Load() {
     fitToPicture(L"Image1");
-    const std::wstring batch = sys::inProgramFolder(L"VB.bat");
+    const std::wstring batch = sys::inProgramFolder(install::SetupBatch);
     const sys::Started started =
         sys::exists(batch) ? sys::system().startBehind(batch) : sys::Started{ERROR_FILE_NOT_FOUND, nullptr};
     if (!started) {

@@ -1,6 +1,6 @@
 #include "startup/FormABOUT.h"
 
-#include "art/Art.h"
+#include "install/ProgramFiles.h"
 
 const ui::FormLayout FormABOUT::layout{
     .caption = L"关于",

@@ -1,12 +1,14 @@
 #include "startup/Formlauncher.h"
 
-#include "art/Art.h"
 #include "forms/Pictures.h"
 #include "forms/Program.h"
+#include "install/FormE.h"
+#include "install/ProgramFiles.h"
 #include "setup/Formwel.h"
 #include "startup/Formmain.h"
 #include "state/Notification.h"
 #include "state/StateFiles.h"
+#include "system/System.h"
 
 const ui::FormLayout Formlauncher::layout{
     .caption = L"Orvane正在启动",
@@ -29,7 +31,10 @@ void Formlauncher::preparePicture() {
 void Formlauncher::Form_Load() {
     fitToPicture(L"Image1");
     showThemePicture(state::isLightTheme());
-    afterShown([this] { state::postNotification(text(L"Text1"), text(L"Text2"), *this); });
+    afterShown([this] {
+        if (!sys::tell(state::postNotification(text(L"Text1"), text(L"Text2"))))
+            install::require(install::NoticeProgram, *this);
+    });
 }
 
 void Formlauncher::Timer1_Timer() {

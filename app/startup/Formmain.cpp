@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "account/FormLOGIN.h"
-#include "art/Art.h"
 #include "editor/FormEditor.h"
 #include "editor/Rendering.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 #include "startup/FormABOUT.h"
 #include "startup/FormYHXY.h"
 #include "startup/FormYSZC.h"
@@ -47,7 +47,7 @@ void Formmain::Form_Load() {
 }
 
 void Formmain::ImageAi_Click() {
-    state::write(state::AiRequest, L"1");
+    sys::endOn(state::write(state::AiRequest, state::AiWanted));
     // The editor runs the AI model while it loads, before the menu goes.
     ui::show<FormEditor>();
     unload();

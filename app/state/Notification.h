@@ -4,18 +4,13 @@
 
 #include <string>
 
-namespace ui {
-class Form;
-}
+#include "system/Failure.h"
 
 namespace state {
 
-// Posts the request. A missing notice.exe shows nothing. Returns whether notice.exe
-// was started.
-bool postNotification(const std::wstring& title, const std::wstring& text);
-
-// The same, where a missing notice.exe means a damaged installation: the requesting
-// window unloads and the error window takes its place.
-bool postNotification(const std::wstring& title, const std::wstring& text, ui::Form& requester);
+// Posts the request. A missing notice.exe shows nothing and is no failure here: a window
+// that needs it asks install::require. The cause when a file could not be written or
+// notice.exe would not start.
+sys::Cause postNotification(const std::wstring& title, const std::wstring& text);
 
 }  // namespace state

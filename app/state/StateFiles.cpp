@@ -2,9 +2,7 @@
 
 #include <cwctype>
 
-#include "forms/Program.h"
 #include "system/Paths.h"
-#include "system/System.h"
 #include "text/LineFile.h"
 
 namespace state {
@@ -13,19 +11,19 @@ std::optional<std::wstring> read(const std::wstring& file) {
     return text::readFirstLine(sys::inProgramFolder(file));
 }
 
-void write(const std::wstring& file, std::wstring_view value) {
+sys::Cause write(const std::wstring& file, std::wstring_view value) {
     const std::wstring path = sys::inProgramFolder(file);
-    if (const uint32_t error = text::writeLine(path, value)) {
-        sys::message(L"无法写入文件 " + path + L"：" + sys::describe(error), sys::Icon::Error);
-        ui::endNow();
-    }
+    if (const uint32_t error = text::writeLine(path, value)) return sys::cannotWrite(path, error);
+    return std::nullopt;
 }
 
 bool isLight(const std::optional<std::wstring>& themeValue) {
-    return !themeValue || *themeValue == L"0";
+    return !themeValue || *themeValue == LightTheme;
 }
 
-bool isLightTheme() { return isLight(read(ThemeColors)); }
+bool isLightTheme() {
+    return isLight(read(ThemeColors));
+}
 
 bool readsAsOne(std::wstring_view value) {
     size_t i = 0, end = value.size();
@@ -78,6 +76,8 @@ bool firstRunComplete() {
     return flag && readsAsOne(*flag);
 }
 
-bool aiRequested() { return read(AiRequest) == std::optional<std::wstring>(L"1"); }
+bool aiRequested() {
+    return read(AiRequest) == AiWanted;
+}
 
 }  // namespace state

@@ -28,7 +28,7 @@ void startProgramTimer(unsigned interval, void (*tick)());
 void stopProgramTimer(void (*tick)());
 
 // Ends the program at once: every window disappears, no further handler runs.
-void endNow();
+[[noreturn]] void endNow();
 
 // Runs the action. When it throws, every window is hidden (none stays half drawn), a
 // message box names what failed, and the program ends. Returns whether it completed.

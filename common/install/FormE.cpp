@@ -1,7 +1,9 @@
 #include "install/FormE.h"
 
 #include "forms/Program.h"
-#include "install/ErrorArt.h"
+#include "install/ProgramFiles.h"
+#include "system/Paths.h"
+#include "system/System.h"
 
 const ui::FormLayout FormE::layout{
     .caption = L"出错了",
@@ -25,9 +27,19 @@ void FormE::Image2_Click() {
 
 namespace install {
 
-void reportMissing(ui::Form& requester) {
+bool require(const std::wstring& program, ui::Form& requester) {
+    if (sys::exists(sys::inProgramFolder(program))) return true;
     requester.unload();
     ui::show<FormE>();
+    return false;
+}
+
+void restartThroughLauncher(ui::Form& requester) {
+    if (!require(LauncherProgram, requester)) return;
+    const std::wstring launcher = sys::inProgramFolder(LauncherProgram);
+    if (const sys::Started started = sys::start(launcher); !started)
+        sys::message(sys::cannotStart(launcher, started.error), sys::Icon::Error);
+    ui::endNow();
 }
 
 }  // namespace install

@@ -17,8 +17,15 @@ private:
 
 namespace install {
 
-// A program the requesting window needs is missing: the requester unloads and the
-// error window takes its place.
-void reportMissing(ui::Form& requester);
+// Whether the program (a file name of install/ProgramFiles.h) lies in the program folder.
+// A program the requesting window needs that is missing means a damaged installation:
+// the requester unloads and the error window takes its place.
+bool require(const std::wstring& program, ui::Form& requester);
+
+// The program restarts itself through Launcher.exe, which starts a fresh main program that
+// routes anew by the state files. Without Launcher.exe the error window shows, as above;
+// a Launcher.exe that will not start is named with the system's reason; then the program
+// ends at once.
+void restartThroughLauncher(ui::Form& requester);
 
 }  // namespace install

@@ -4,10 +4,16 @@
 // enters a window, shows the text and ends the program.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace sys {
+
+// What a service could not do, in the words a window shows the user; nothing when it
+// did it. The service shows nothing: the window that asked decides what the user sees
+// and whether the program goes on.
+using Cause = std::optional<std::wstring>;
 
 class Failure : public std::runtime_error {
 public:

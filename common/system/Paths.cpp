@@ -68,6 +68,10 @@ std::wstring cannotStart(const std::wstring& what, uint32_t error) {
     return L"无法启动 " + what + L"：" + describe(error);
 }
 
+std::wstring cannotWrite(const std::wstring& path, uint32_t error) {
+    return L"无法写入文件 " + path + L"：" + describe(error);
+}
+
 std::wstring parentOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);

@@ -23,6 +23,9 @@ std::wstring describe(uint32_t error);
 // "无法启动 what：reason", for a program that would not start.
 std::wstring cannotStart(const std::wstring& what, uint32_t error);
 
+// "无法写入文件 path：reason", for a file that could not be written.
+std::wstring cannotWrite(const std::wstring& path, uint32_t error);
+
 // The folder part of a path (everything before the last '\' or '/').
 std::wstring parentOf(const std::wstring& path);
 

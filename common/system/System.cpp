@@ -322,6 +322,17 @@ void message(std::wstring_view text, Icon icon) {
     system().messageBox(text, {}, Buttons::Ok, icon);
 }
 
+bool tell(const Cause& failure) {
+    if (failure) message(*failure, Icon::Error);
+    return failure.has_value();
+}
+
+void endOn(const Cause& failure) {
+    if (!failure) return;
+    message(*failure, Icon::Error);
+    system().endNow();
+}
+
 Started start(const std::wstring& path, const std::wstring& arguments) {
     return system().start(path, arguments);
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "system/Failure.h"
+
 namespace sys {
 
 enum class Icon { None, Question, Warning, Exclamation, Error };
@@ -101,7 +103,7 @@ public:
 
     // Every window disappears and the process ends; in production it never returns, and
     // a test's System throws sys::Ended (system/Failure.h) instead.
-    virtual void endNow() = 0;
+    [[noreturn]] virtual void endNow() = 0;
 };
 
 System& system();
@@ -123,6 +125,11 @@ std::wstring batchCommand(const std::wstring& interpreter, const std::wstring& c
 
 // Shorthands over system().
 void message(std::wstring_view text, Icon icon = Icon::None);
+// A failure, when there is one, in a message box with the error icon; the program goes
+// on. Returns whether there was one.
+bool tell(const Cause& failure);
+// A failure the program cannot go on from, when there is one: told, then the program ends.
+void endOn(const Cause& failure);
 Started start(const std::wstring& path, const std::wstring& arguments = {});
 
 }  // namespace sys

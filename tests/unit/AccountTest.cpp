@@ -6,6 +6,7 @@
 
 #include "FakeSystem.h"
 #include "account/Account.h"
+#include "account/AccountEntry.h"
 
 namespace {
 
@@ -27,16 +28,16 @@ const std::vector<std::wstring> kPasswords = {
 }  // namespace
 
 TEST_F(AccountStore, WritesTheUserNameAndTheScrambledBytes) {
-    ASSERT_TRUE(account::store(L"李雷 ", L"abc"));
+    ASSERT_EQ(account::store(L"李雷 ", L"abc"), std::nullopt);
     EXPECT_EQ(folder.bytes(L"admin.une"), "\xC0\xEE\xC0\xD7 \r\n") << "the user name as typed";
     EXPECT_EQ(folder.bytes(L"PASSWARD.une"), "\x14\x17\x16\r\n");
 
     // 欢迎 is BB B6 D3 AD: the lead bytes stay, the trail bytes are combined with 117.
-    ASSERT_TRUE(account::store(L"Orvane", L"欢迎Ax"));
+    ASSERT_EQ(account::store(L"Orvane", L"欢迎Ax"), std::nullopt);
     EXPECT_EQ(folder.bytes(L"PASSWARD.une"), "\xBB\xC3\xD3\xD8\x34\x0D\r\n");
     EXPECT_EQ(folder.bytes(L"admin.une"), "Orvane\r\n");
 
-    ASSERT_TRUE(account::store(L"", L""));
+    ASSERT_EQ(account::store(L"", L""), std::nullopt);
     EXPECT_EQ(folder.bytes(L"PASSWARD.une"), "\r\n");
     EXPECT_EQ(folder.bytes(L"admin.une"), "\r\n");
     EXPECT_TRUE(system.messages.empty());
@@ -51,7 +52,7 @@ TEST_F(AccountStore, CharactersOutsideTheCodePageScrambleTheSameWayEveryTime) {
 
 TEST_F(AccountStore, EveryStoredPasswordPassesAndEveryOtherFails) {
     for (const std::wstring& stored : kPasswords) {
-        ASSERT_TRUE(account::store(L"user", stored));
+        ASSERT_EQ(account::store(L"user", stored), std::nullopt);
         for (const std::wstring& typed : kPasswords) {
             const account::Check expected = typed == stored ? account::Check::Pass : account::Check::Fail;
             EXPECT_EQ(check(typed), expected)
@@ -99,26 +100,30 @@ TEST_F(AccountStore, AMissingOrUnreadableFileIsAReadFailureNotAnEmptyPassword) {
 
 TEST_F(AccountStore, AnEmptyUserNameIsRefusedBeforeAnythingIsWritten) {
     folder.put(L"PASSWARD.une", "old\r\n");
-    EXPECT_FALSE(account::create(L"", L"new"));
+    EXPECT_FALSE(account::createFromEntries(L"", L"new"));
     ASSERT_EQ(system.messages.size(), 1u);
     EXPECT_EQ(system.messages[0].text, L"用户名不可为空");
     EXPECT_EQ(system.messages[0].icon, sys::Icon::None);
     EXPECT_EQ(folder.bytes(L"admin.une"), "<missing>");
     EXPECT_EQ(folder.bytes(L"PASSWARD.une"), "old\r\n");
 
-    EXPECT_TRUE(account::create(L" ", L"new")) << "a space is a name";
+    EXPECT_TRUE(account::createFromEntries(L" ", L"new")) << "a space is a name";
     EXPECT_EQ(folder.bytes(L"admin.une"), " \r\n");
     EXPECT_EQ(check(L"new"), account::Check::Pass);
     EXPECT_EQ(system.messages.size(), 1u);
 }
 
-TEST_F(AccountStore, AnUnwritablePasswordFileIsNamedAndEndsTheProgram) {
+TEST_F(AccountStore, AnUnwritablePasswordFileIsNamedAndTheWindowsEndTheProgram) {
     folder.put(L"PASSWARD.une", "old\r\n");
     SetFileAttributesW(folder.file(L"PASSWARD.une").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(ends([&] { account::store(L"new user", L"new"); }));
+    const sys::Cause failure = account::store(L"other", L"new");
+    EXPECT_TRUE(system.messages.empty()) << "the store tells no one";
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->find(folder.file(L"PASSWARD.une")), std::wstring::npos);
+    EXPECT_TRUE(ends([&] { account::createFromEntries(L"new user", L"new"); }));
     SetFileAttributesW(folder.file(L"PASSWARD.une").c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(system.messages.size(), 1u);
-    EXPECT_NE(system.messages[0].text.find(folder.file(L"PASSWARD.une")), std::wstring::npos);
+    EXPECT_EQ(system.messages[0].text, *failure);
     EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);
     EXPECT_EQ(system.endedNow, 1);
     EXPECT_EQ(folder.bytes(L"admin.une"), "new user\r\n") << "what was written before stays";

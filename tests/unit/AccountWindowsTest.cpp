@@ -24,7 +24,9 @@ struct AccountWindows : WindowTest<FormLOGIN, FormSET, FormE, FormYHXY, FormYSZC
         folder.put(L"themecolors.une", "0\r\n");
         system.environmentValues = {{L"USERNAME", L"张三"}};
     }
-    void storePassword(const std::wstring& password) { ASSERT_TRUE(account::store(L"user", password)); }
+    void storePassword(const std::wstring& password) {
+        ASSERT_EQ(account::store(L"user", password), std::nullopt);
+    }
     FormLOGIN& loginWith(const std::wstring& typed) {
         FormLOGIN& login = ui::show<FormLOGIN>();
         login.setText(L"Text2", typed);

@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "FakeSystem.h"
-#include "art/Art.h"
 #include "forms/Pictures.h"
 #include "forms/Program.h"
+#include "install/ProgramFiles.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 
 #include "WindowTest.h"
 #include "account/FormLOGIN.h"
-#include "art/Art.h"
 #include "forms/Pictures.h"
 #include "forms/Program.h"
 #include "forms/Screen.h"
+#include "install/ProgramFiles.h"
 #include "startup/FormABOUT.h"
 #include "startup/Formmain.h"
 

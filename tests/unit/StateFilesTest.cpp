@@ -63,19 +63,16 @@ TEST(StateWrite, StoresOneLineAndReplacesALongerValue) {
     FakeSystem system;
     TempFolder folder;
     folder.put(state::FirstRun, "Text4\r\nold second line\r\n");
-    state::write(state::FirstRun, L"1");
+    EXPECT_EQ(state::write(state::FirstRun, state::SetupDone), std::nullopt);
     EXPECT_EQ(folder.bytes(state::FirstRun), "1\r\n");
-    EXPECT_TRUE(system.messages.empty());
-    EXPECT_EQ(system.endedNow, 0);
 }
 
-TEST(StateWrite, AFileThatCannotBeWrittenIsNamedAndTheProgramEnds) {
+TEST(StateWrite, AFileThatCannotBeWrittenIsNamedWithTheReason) {
     FakeSystem system;
     TempFolder folder;
     sys::setProgramFolder(folder.file(L"gone"));
-    EXPECT_TRUE(ends([] { state::write(state::ThemeColors, L"0"); }));
-    ASSERT_EQ(system.messages.size(), 1u);
-    EXPECT_NE(system.messages[0].text.find(folder.file(L"gone\\themecolors.une")), std::wstring::npos);
-    EXPECT_EQ(system.messages[0].icon, sys::Icon::Error);
-    EXPECT_EQ(system.endedNow, 1);
+    const sys::Cause failure = state::write(state::ThemeColors, state::LightTheme);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->starts_with(L"无法写入文件 " + folder.file(L"gone\\themecolors.une") + L"："));
+    EXPECT_TRUE(system.messages.empty()) << "the window that asked tells the user";
 }
