@@ -7,6 +7,7 @@
 
 #include "FakeSystem.h"
 #include "art/Art.h"
+#include "forms/Fonts.h"
 #include "forms/Pictures.h"
 #include "forms/Program.h"
 
