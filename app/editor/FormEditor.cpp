@@ -168,14 +168,7 @@ void FormEditor::TimerZT_Timer() {
 
 void FormEditor::showStatus(const std::wstring& status) {
     setText(L"LabelZT", status);
-    // The waits of the AI run hold the thread: paint what changed now, without
-    // handling any click or key in between.
-    if (!hwnd()) return;
-    RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    GdiFlush();
-    // A wait of no time that takes no message: Wine shows a window's painting on screen
-    // only when its thread waits.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    paintNow();  // the waits of the AI run hold the thread
 }
 
 void FormEditor::ImageAi_Click() {

@@ -235,10 +235,8 @@ public:
         return DISP_E_MEMBERNOTFOUND;
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-        const Form* form = alive();
-        if (!focus) return E_INVALIDARG;
-        setEmpty(focus);
-        if (!form) return RPC_E_DISCONNECTED;
+        const Form* form = nullptr;
+        if (HRESULT ready = answerIn(focus, form); ready != S_OK) return ready;
         const int focused = form->focusedItem();
         const std::vector<size_t> order = form->focusOrder();
         for (size_t n = 0; n < order.size(); ++n)
@@ -293,10 +291,8 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
-        const Form* form = alive();
-        if (!end) return E_INVALIDARG;
-        setEmpty(end);
-        if (!form) return RPC_E_DISCONNECTED;
+        const Form* form = nullptr;
+        if (HRESULT ready = answerIn(end, form); ready != S_OK) return ready;
         const long count = static_cast<long>(form->focusOrder().size());
         const long from = start.vt == VT_I4 ? start.lVal : -1;
         long to = 0;
@@ -315,10 +311,8 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
-        const Form* form = alive();
-        if (!hit) return E_INVALIDARG;
-        setEmpty(hit);
-        if (!form) return RPC_E_DISCONNECTED;
+        const Form* form = nullptr;
+        if (HRESULT ready = answerIn(hit, form); ready != S_OK) return ready;
         POINT at{x, y};
         ScreenToClient(window_, &at);
         RECT client{};
@@ -352,6 +346,13 @@ private:
     Form* alive() const { return formOf(window_); }
     static int index(const Form& form, const Control& c) {
         return static_cast<int>(&c - form.controls().data());
+    }
+    // The form for an answer given in `out`, which starts out empty.
+    HRESULT answerIn(VARIANT* out, const Form*& form) const {
+        form = alive();
+        if (!out) return E_INVALIDARG;
+        setEmpty(out);
+        return form ? S_OK : RPC_E_DISCONNECTED;
     }
     // The item a child id names: nothing for the client itself (S_OK with c null).
     HRESULT item(const VARIANT& child, const Control*& c) const {

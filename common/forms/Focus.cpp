@@ -118,7 +118,7 @@ bool Form::navigate(HWND target, UINT key, bool shift) {
         }
         case VK_ESCAPE:
             if (!layout_.escapeCloses) return false;
-            requestClose();
+            Form_QueryUnload();  // as the system's close does
             return true;
         case VK_LEFT:
         case VK_RIGHT:
@@ -126,17 +126,7 @@ bool Form::navigate(HWND target, UINT key, bool shift) {
         case VK_DOWN: {
             if (inBox || at == order.end()) return false;
             showFocusCues();
-            const RECT from = pixelRect(layout_.controls[static_cast<size_t>(current)].name);
-            double best = std::numeric_limits<double>::max();
-            int nearest = -1;
-            for (size_t i : order) {
-                if (static_cast<int>(i) == current) continue;
-                const double distance = distanceToward(key, from, pixelRect(layout_.controls[i].name));
-                if (distance >= 0 && distance < best) {
-                    best = distance;
-                    nearest = static_cast<int>(i);
-                }
-            }
+            const int nearest = nearestToward(key, current, order);
             if (nearest >= 0) focusItem(static_cast<size_t>(nearest));
             return true;
         }
@@ -149,6 +139,22 @@ bool Form::navigate(HWND target, UINT key, bool shift) {
             return true;
     }
     return false;
+}
+
+// The item of `order` nearest to `current` in the direction of an arrow key, or -1.
+int Form::nearestToward(UINT key, int current, const std::vector<size_t>& order) const {
+    const RECT from = pixelRect(layout_.controls[static_cast<size_t>(current)].name);
+    double best = std::numeric_limits<double>::max();
+    int nearest = -1;
+    for (size_t i : order) {
+        if (static_cast<int>(i) == current) continue;
+        const double distance = distanceToward(key, from, pixelRect(layout_.controls[i].name));
+        if (distance >= 0 && distance < best) {
+            best = distance;
+            nearest = static_cast<int>(i);
+        }
+    }
+    return nearest;
 }
 
 void Form::showFocusCues() {

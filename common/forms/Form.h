@@ -1,178 +1,23 @@
 // The forms layer: a borderless top-level window whose pictures, labels and click
 // areas are windowless (painted and hit-tested by the window itself), with real edit
-// controls for text boxes and timers. Each window declares its controls in one table;
-// geometry is stored in twips and converted at the DPI of the window's monitor, times
-// the factor that fits the window into that monitor's work area.
+// controls for text boxes and timers. Each window declares its controls in one table
+// (Table.h); geometry is stored in twips and converted at the DPI of the window's
+// monitor, times the factor that fits the window into that monitor's work area.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "system/Scoped.h"
+#include "forms/Table.h"
 
 namespace ui {
 
-class Form;
 struct Monitor;
-using Handler = void (Form::*)();
-
-// The design's unit, the twip: 1440 to the inch, 20 to the point, 15 to the pixel at 96 dpi.
-constexpr int kTwipsPerInch = 1440;
-constexpr int kTwipsPerPoint = 20;
-constexpr int kTwipsPerPixel = 15;
-
-// A rectangle in twips.
-struct Twips {
-    int left = 0, top = 0, width = 0, height = 0;
-};
-constexpr Twips px(int left, int top, int width, int height) {
-    return {left * kTwipsPerPixel, top * kTwipsPerPixel, width * kTwipsPerPixel, height * kTwipsPerPixel};
-}
-
-// Centred on the screen; at its top-left corner; at a fixed place of the screen, or
-// at the bottom-right corner where that place is not wholly on the screen. Always
-// inside the work area (the screen without the task bar).
-enum class Start { Centred, TopLeft, Fixed };
-enum class Frame { None, SizableTool };
-enum class Kind { Picture, Label, ClickArea, TextBox, Timer };
-// What assistive technology calls a click area: a button, or a link to another window.
-enum class Role { Button, Link };
-
-struct Font {
-    std::wstring face = L"宋体";
-    double points = 9;
-    bool bold = false;
-};
-
-// The face a font is drawn in: the one asked for where the system has it, else one
-// that every Windows 10 and 11 has.
-constexpr wchar_t kFallbackFace[] = L"微软雅黑";
-std::wstring faceFor(const std::wstring& wanted);
-
-// A GDI object a control makes for its window and deletes with it. A row of the table
-// copied into a new window carries no object: each window makes its own.
-template <class T>
-struct ControlObject : sys::GdiObject<T> {
-    ControlObject() = default;
-    ControlObject(const ControlObject&) : sys::GdiObject<T>() {}
-    ControlObject& operator=(const ControlObject&) {
-        this->reset();
-        return *this;
-    }
-};
-
-struct Control {
-    std::wstring name;
-    Kind kind = Kind::Picture;
-    Twips bounds;
-    bool visible = true;
-    Handler handler = nullptr;  // click of a click area, tick of a timer
-    // Click area and text box: the name a screen reader reads, as the picture shows it
-    // (the area's drawn label, the box's label beside it).
-    std::wstring accessibleName;
-    Role role = Role::Button;
-    bool cross = false;  // click area: the window's close cross, reached last by Tab
-
-    int picture = 0;  // resource id of the picture's PNG
-    std::wstring text;
-    Font font;
-    COLORREF color = RGB(0, 0, 0);
-    COLORREF back = RGB(255, 255, 255);
-
-    bool autoSize = false;  // label: grows with its text, one line
-    int cutAt = 0;        // auto-size label: where it is cut off (twips from the window's left), 0: the edge
-    bool opaque = false;  // label: painted on its back colour, not on what lies beneath
-    bool wordWrap = false;  // label: wraps inside its box, the rest cut off
-    bool fitLines = false;  // label: a line wider than the box is drawn narrower to fit, 2 px to spare
-    bool multiLine = false, readOnly = false, scrollBars = false;
-    wchar_t passwordChar = 0;
-    std::wstring hoverText;  // text box: the tooltip shown while the mouse rests on it
-    unsigned interval = 0;   // timer, in milliseconds
-    bool enabled = true;     // timer: ticks while its window is loaded
-
-    // Filled while the window lives.
-    unsigned changes = 0;  // text box: counts the changes of its text, by the user or setText
-    HWND edit = nullptr;
-    ControlObject<HFONT> hfont;
-    ControlObject<HBRUSH> brush;
-    ControlObject<HBITMAP> scaled;  // picture: drawn at the window's scale, kept until it changes
-};
-
-// The builders a control table is made of.
-Control picture(std::wstring name, Twips bounds, int pictureId, bool visible = true);
-Control label(std::wstring name, Twips bounds, std::wstring text, Font font, COLORREF color);
-Control textBox(std::wstring name, Twips bounds, std::wstring text, Font font, COLORREF color, COLORREF back);
-Control hiddenText(std::wstring name, std::wstring value);
-
-// Modifiers for a row of the table: wrapped(label(...)) and the like.
-Control wrapped(Control label);                   // wraps inside its box, the rest cut off
-Control autoSized(Control label, int cutAt = 0);  // one line, cut at cutAt twips or the edge
-Control opaque(Control label, COLORREF back);     // painted on its own background
-Control fitted(Control label);                    // each line narrowed to the box's width
-Control multiLine(Control box);
-Control hoverText(Control box, std::wstring text);  // a tooltip on the text box
-Control labelled(Control box, std::wstring label);  // the text box's drawn label, for screen readers
-Control link(Control area);                         // a click area that opens another window or text
-Control cross(Control area);                        // the window's close cross
-
-// A text box that lies in a white input frame drawn in the window's picture, in both
-// themes: dark ink on white, no border of its own.
-inline Control entryBox(std::wstring name, Twips bounds, std::wstring text, Font font,
-                        wchar_t passwordChar = 0) {
-    Control box =
-        textBox(std::move(name), bounds, std::move(text), font, RGB(40, 44, 58), RGB(255, 255, 255));
-    box.passwordChar = passwordChar;
-    return box;
-}
-
-// A drawn button; `spoken` is its label as the user reads it in the picture.
-template <class F>
-Control clickArea(std::wstring name, Twips bounds, void (F::*click)(), std::wstring spoken = {}) {
-    Control c;
-    c.name = std::move(name);
-    c.kind = Kind::ClickArea;
-    c.bounds = bounds;
-    c.handler = static_cast<Handler>(click);
-    c.accessibleName = std::move(spoken);
-    return c;
-}
-
-template <class F>
-Control timer(std::wstring name, unsigned interval, void (F::*tick)(), bool enabled = true) {
-    Control c;
-    c.name = std::move(name);
-    c.kind = Kind::Timer;
-    c.interval = interval;
-    c.enabled = enabled;
-    c.handler = static_cast<Handler>(tick);
-    return c;
-}
-
-struct FormLayout {
-    std::wstring caption;
-    Start start = Start::Centred;
-    Twips bounds;  // size, and the position of a fixed window
-    Frame frame = Frame::None;
-    // false: a pop-up that shows without taking the focus from the window in front,
-    // and without a task-bar button.
-    bool takesFocus = true;
-    // Above every window that is not topmost, for as long as it is shown, even where the
-    // platform lets a window that comes to the front cover it. Clicks pass through it to
-    // the window beneath: staying on top, it never hides a button.
-    bool topmost = false;
-    bool icon = true;
-    // Esc closes the window as the system's close does (a window of text to read).
-    bool escapeCloses = false;
-    // Announced to assistive technology as a notification when it shows.
-    bool alert = false;
-    COLORREF back = RGB(255, 255, 255);
-    std::vector<Control> controls;
-};
 
 class Form {
 public:
@@ -206,8 +51,6 @@ public:
     // A multi-line text box: the character index at which each line on screen starts,
     // from the top of the box down to its bottom or the end of the text.
     std::vector<size_t> visibleLineStarts(const std::wstring& name) const;
-    // How wide a fitted label draws one line of its text, in pixels.
-    int drawnWidth(const std::wstring& name, const std::wstring& line) const;
     // The text and back colours of a label or a text box.
     void setColors(const std::wstring& name, COLORREF color, COLORREF back);
 
@@ -219,6 +62,10 @@ public:
     // hold up its first paint (starting another program takes a tenth of a second). The
     // window's timers start after it, as after the rest of the loading.
     void afterShown(std::function<void()> work);
+    // Paints what changed and hands it to the screen now, handling no click or key in
+    // between: for a window whose thread is about to be held, or that times from when
+    // it is seen.
+    void paintNow();
 
     // Pixels of the window's DPI and fit.
     int toPixels(int twips) const;
@@ -232,8 +79,6 @@ public:
     // A key pressed anywhere in the window, before the control with the focus sees it
     // (the message loop, tests). Returns whether the window took it.
     bool pressKey(UINT key, bool ctrl) { return Form_KeyDown(key, ctrl); }
-    // The user asks the window to close (Alt+F4), as the system's close does.
-    void requestClose() { Form_QueryUnload(); }
 
     // Keyboard (Focus.cpp). The items Tab reaches, as indexes of controls(): visible
     // click areas and text boxes in the order of the table, the close cross last.
@@ -264,27 +109,57 @@ protected:
 
 private:
     friend LRESULT CALLBACK formProcedure(HWND, UINT, WPARAM, LPARAM);
+    // Messages.cpp: each message the window answers has a handler of its own. A reply is
+    // the answer to the message, or nothing where the system's default answers it.
+    using Reply = std::optional<LRESULT>;
+    using Route = Reply (Form::*)(WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    Reply onPaint(WPARAM, LPARAM);
+    Reply onEraseBackground(WPARAM, LPARAM);
+    Reply onPress(WPARAM, LPARAM);
+    Reply onClick(WPARAM, LPARAM);
+    Reply onSetCursor(WPARAM, LPARAM hit);
+    Reply onDpiChanged(WPARAM dpi, LPARAM suggested);
+    Reply onShown(WPARAM, LPARAM);
+    Reply onTimer(WPARAM id, LPARAM);
+    Reply onCommand(WPARAM command, LPARAM);
+    Reply onSetFocus(WPARAM, LPARAM);
+    Reply onUiState(WPARAM state, LPARAM);
+    Reply onKillFocus(WPARAM, LPARAM);
+    Reply onGetObject(WPARAM flags, LPARAM objectId);
+    Reply onDefaultAction(WPARAM index, LPARAM);
+    Reply onControlColour(WPARAM dc, LPARAM control);
+    Reply onClose(WPARAM, LPARAM);
+    Reply onActivate(WPARAM state, LPARAM);
+    Reply onRaiseOpened(WPARAM, LPARAM);
+    int hitTest(POINT point) const;
+
+    // Controls.cpp: the edit controls and fonts made with the window and released with it.
     void createControls();
-    HFONT fontFor(const Control& c) const;
-    void startTimers();
+    HWND createTextBox(size_t index);
     void keepTexts();
     void releaseControls();
+    // Painting.cpp.
+    HFONT fontFor(const Control& c) const;
     void paint(HDC dc);
+    void paintAll(HDC dc, SIZE size);
     const Control* wholeWindowPicture(SIZE client) const;
+    void drawLabel(HDC dc, const Control& c, SIZE client) const;
     void drawFitted(HDC dc, const Control& c, RECT r) const;
-    int hitTest(POINT point) const;
-    // Scaling: the monitor's DPI and the fit into its work area, then every font, text
-    // box and picture again at that scale.
+    // Form.cpp. Scaling: the monitor's DPI and the fit into its work area, then every
+    // font, text box and picture again at that scale.
     void scaleTo(int dpi, const Monitor& monitor);
     void layOut();
     SIZE frameSize() const;
     SIZE windowSize() const;
+    void createWindow();
+    void startTimers();
     void keepOnTop();
+    // Focus.cpp.
     void takeFocus();
     void showFocusCues();
     void drawFocusCue(HDC dc) const;
-    LRESULT accessibleObject(WPARAM flags, LPARAM objectId);
+    int nearestToward(UINT key, int current, const std::vector<size_t>& order) const;
     void raiseOpened() const;
 
     FormLayout layout_;

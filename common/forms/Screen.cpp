@@ -34,7 +34,6 @@ int dpiOf(HMONITOR monitor) {
 
 Monitor describe(HMONITOR handle) {
     Monitor m;
-    m.handle = handle;
     m.dpi = dpiOf(handle);
     MONITORINFO info{};
     info.cbSize = sizeof info;

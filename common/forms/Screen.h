@@ -14,7 +14,6 @@ enum class Start;
 void declareDpiAwareness();
 
 struct Monitor {
-    HMONITOR handle = nullptr;
     int dpi = 96;
     RECT area{};  // the whole screen of the monitor
     RECT work{};  // the screen without the task bar

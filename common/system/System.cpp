@@ -104,6 +104,12 @@ private:
     std::vector<HWND> disabled_;
 };
 
+// The flags of each choice of buttons and of each icon, in the order of their enumerations.
+constexpr UINT kButtonFlags[] = {MB_OK, MB_YESNO, MB_YESNO | MB_DEFBUTTON2, MB_YESNOCANCEL};
+constexpr UINT kIconFlags[] = {0, MB_ICONQUESTION, MB_ICONWARNING, MB_ICONEXCLAMATION, MB_ICONERROR};
+static_assert(std::size(kButtonFlags) == static_cast<size_t>(Buttons::SaveDiscardCancel) + 1);
+static_assert(std::size(kIconFlags) == static_cast<size_t>(Icon::Error) + 1);
+
 HWND ownerWindow() {
     HWND window = static_cast<HWND>(owner());
     return window && IsWindow(window) ? GetAncestor(window, GA_ROOT) : nullptr;
@@ -112,38 +118,10 @@ HWND ownerWindow() {
 class Win32System final : public System {
 public:
     Answer messageBox(std::wstring_view text, std::wstring_view title, Buttons buttons, Icon icon) override {
-        UINT flags = MB_SETFOREGROUND;
-        switch (buttons) {
-            case Buttons::Ok:
-                flags |= MB_OK;
-                break;
-            case Buttons::YesNo:
-                flags |= MB_YESNO;
-                break;
-            case Buttons::YesNoDefaultNo:
-                flags |= MB_YESNO | MB_DEFBUTTON2;
-                break;
-            case Buttons::SaveDiscardCancel:
-                flags |= MB_YESNOCANCEL;
-                relabelHook = SetWindowsHookExW(WH_CBT, relabelButtons, nullptr, GetCurrentThreadId());
-                break;
-        }
-        switch (icon) {
-            case Icon::Question:
-                flags |= MB_ICONQUESTION;
-                break;
-            case Icon::Warning:
-                flags |= MB_ICONWARNING;
-                break;
-            case Icon::Exclamation:
-                flags |= MB_ICONEXCLAMATION;
-                break;
-            case Icon::Error:
-                flags |= MB_ICONERROR;
-                break;
-            case Icon::None:
-                break;
-        }
+        UINT flags = MB_SETFOREGROUND | kButtonFlags[static_cast<size_t>(buttons)] |
+                     kIconFlags[static_cast<size_t>(icon)];
+        if (buttons == Buttons::SaveDiscardCancel)
+            relabelHook = SetWindowsHookExW(WH_CBT, relabelButtons, nullptr, GetCurrentThreadId());
         const std::wstring body(text);
         const std::wstring caption = title.empty() ? programName() : std::wstring(title);
         HWND owner = ownerWindow();
@@ -186,7 +164,7 @@ public:
     TimeOfDay localTime() override {
         SYSTEMTIME now{};
         GetLocalTime(&now);
-        return {now.wHour, now.wMinute, now.wSecond};
+        return {now.wHour, now.wMinute};
     }
 
     std::optional<std::wstring> environment(const std::wstring& name) override {

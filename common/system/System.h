@@ -59,7 +59,6 @@ using SoundSource = std::function<size_t(int16_t* block, size_t capacity)>;
 struct TimeOfDay {
     int hour = 0;
     int minute = 0;
-    int second = 0;
 };
 
 class System {

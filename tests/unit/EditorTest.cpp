@@ -15,6 +15,7 @@
 #include "editor/FormEditor.h"
 #include "editor/History.h"
 #include "editor/Rendering.h"
+#include "forms/Fonts.h"
 #include "forms/Program.h"
 #include "startup/Formmain.h"
 #include "system/Paths.h"
@@ -441,6 +442,23 @@ TEST_F(Editor, ControlKeysRunNewOpenAndSaveWithTheirQuestions) {
     EXPECT_FALSE(editor.pressKey(VK_ESCAPE, false)) << "Esc only stops a preview";
 }
 
+namespace {
+
+// How wide the fitted label draws one line of its text, in pixels.
+int drawnWidth(const ui::Form& form, const std::wstring& name, const std::wstring& line) {
+    const ui::Control& c = form.control(name);
+    const RECT box = form.pixelRect(name);
+    const sys::WindowDc dc(form.hwnd());
+    const sys::Font narrow =
+        ui::narrowedFont(dc, c.hfont, line, box.right - box.left - form.toPixels(ui::kFittedGap));
+    sys::Selection selected(dc, narrow ? narrow.get() : c.hfont.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    return size.cx;
+}
+
+}  // namespace
+
 TEST_F(Editor, TheGutterFollowsTheTextAndEveryNumberFitsItsWidth) {
     FormEditor& editor = open();
     std::wstring score;
@@ -458,7 +476,7 @@ TEST_F(Editor, TheGutterFollowsTheTextAndEveryNumberFitsItsWidth) {
     EXPECT_EQ(gutter.substr(gutter.size() - 7), L"10000\r\n") << "the last line on screen";
     const RECT label = editor.pixelRect(L"lblLineNo");
     for (const wchar_t* number : {L"7", L"99", L"100", L"9999", L"10000", L"32767"}) {
-        const int width = editor.drawnWidth(L"lblLineNo", number);
+        const int width = drawnWidth(editor, L"lblLineNo", number);
         EXPECT_LE(width, label.right - label.left) << number;
         EXPECT_GE(width, 3 * static_cast<int>(wcslen(number))) << number << " stays legible";
     }

@@ -31,7 +31,7 @@ public:
     std::deque<sys::Answer> answers;  // next message box answers; Ok when empty
     std::deque<std::optional<std::wstring>> chosenFiles;
     uint32_t startError = 0;               // the error every start fails with, 0 for success
-    sys::TimeOfDay now{12, 0, 0};
+    sys::TimeOfDay now{12, 0};
     std::vector<std::pair<std::wstring, std::wstring>> environmentValues;
 
     // Run inside start() and sleep(), as the started program or the time passing would

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "FakeSystem.h"
+#include "forms/Fonts.h"
 #include "forms/Pictures.h"
 #include "forms/Program.h"
 #include "install/ProgramFiles.h"

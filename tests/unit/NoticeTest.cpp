@@ -42,17 +42,17 @@ std::string gbk(const wchar_t* text) {
 }  // namespace
 
 TEST(NoticeClock, HourWithoutLeadingZeroMinutesInTwoDigits) {
-    EXPECT_EQ(notice::clockText({9, 5, 59}), L"9:05");
-    EXPECT_EQ(notice::clockText({0, 0, 0}), L"0:00");
-    EXPECT_EQ(notice::clockText({7, 3, 0}), L"7:03");
-    EXPECT_EQ(notice::clockText({12, 10, 0}), L"12:10");
-    EXPECT_EQ(notice::clockText({20, 24, 0}), L"20:24");
-    EXPECT_EQ(notice::clockText({23, 59, 59}), L"23:59");
+    EXPECT_EQ(notice::clockText({9, 5}), L"9:05");
+    EXPECT_EQ(notice::clockText({0, 0}), L"0:00");
+    EXPECT_EQ(notice::clockText({7, 3}), L"7:03");
+    EXPECT_EQ(notice::clockText({12, 10}), L"12:10");
+    EXPECT_EQ(notice::clockText({20, 24}), L"20:24");
+    EXPECT_EQ(notice::clockText({23, 59}), L"23:59");
 }
 
 TEST_F(Notice, ShowsTheFirstLineOfEachRequestFileAndTheClock) {
     request(gbk(L"第一行\r\n第二行\r\n第三行\r\n"), gbk(L"正文\n同一行\r下一行"));
-    system.now = {9, 5, 30};
+    system.now = {9, 5};
     notice::Form1& form = ui::show<notice::Form1>();
     ASSERT_TRUE(form.loaded());
     EXPECT_EQ(form.text(L"Label1"), L"第一行");
@@ -177,7 +177,7 @@ TEST_F(Notice, IsReadOutAsAnAlertWithItsTextsAndLeavesTheFocus) {
                                                GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_TRUE(hook);
     request(gbk(L"通知\r\n"), gbk(L"已为您自动选择洁白主题\r\n"));
-    system.now = {20, 24, 0};
+    system.now = {20, 24};
     notice::Form1& form = ui::show<notice::Form1>();
     MSG message;
     for (int i = 0; i < 50 && alerts.empty(); ++i) {

@@ -42,7 +42,7 @@ const ui::FormLayout Sample::layout{
     }};
 
 ui::Monitor monitor(RECT area, RECT work, int dpi) {
-    return {nullptr, dpi, area, work};
+    return {dpi, area, work};
 }
 
 RECT childRect(const ui::Form& form, HWND child) {
