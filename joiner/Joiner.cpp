@@ -8,6 +8,7 @@
 // Its exit codes, which outputWAV.bat passes on to the editor: install::JoinerExit.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -177,7 +178,7 @@ int openSample(const std::wstring& folder, char digit, OpenSample& open) {
         say(L"cannot read the note sample " + name + L": " + why(open.sample));
         return JoinerUnreadable;
     }
-    if (open.sample.dataLength > kCachedSample) return JoinerWritten;
+    if (open.sample.dataLength == 0 || open.sample.dataLength > kCachedSample) return JoinerWritten;
     open.frames.resize(open.sample.dataLength);
     if (!sound::readAt(open.file, open.sample.dataOffset, open.frames.data(),
                        static_cast<DWORD>(open.frames.size()))) {
