@@ -1,7 +1,5 @@
 #include "Score.h"
 
-#include <windows.h>
-
 #include "install/ProgramFiles.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
@@ -44,9 +42,7 @@ std::wstring render(const Piece& piece) {
 
 uint32_t writeScore(const std::wstring& path, const std::wstring& score) {
     const std::wstring folder = sys::parentOf(path);
-    if (!folder.empty() && !CreateDirectoryW(folder.c_str(), nullptr) &&
-        GetLastError() != ERROR_ALREADY_EXISTS)
-        return GetLastError();
+    if (const uint32_t error = folder.empty() ? 0 : sys::createFolders(folder)) return error;
     return text::writeBytes(path, text::toGbk(score));
 }
 

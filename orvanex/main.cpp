@@ -16,6 +16,7 @@
 #include "Continuation.h"
 #include "Corpus.h"
 #include "Score.h"
+#include "system/Console.h"
 #include "system/Paths.h"
 #include "text/Gbk.h"
 #include "text/LineFile.h"
@@ -28,28 +29,6 @@ std::optional<std::wstring> environment(const wchar_t* name) {
     std::wstring value(size, L'\0');
     value.resize(GetEnvironmentVariableW(name, value.data(), size));
     return value;
-}
-
-std::string utf8(const std::wstring& wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    return bytes;
-}
-
-// To the console in its own characters, or as UTF-8 to a file or pipe.
-void complain(const std::wstring& message) {
-    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode = 0, written = 0;
-    const std::wstring line = message + L"\r\n";
-    if (GetConsoleMode(error, &mode)) {
-        WriteConsoleW(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    } else {
-        const std::string bytes = utf8(line);
-        WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    }
 }
 
 }  // namespace
@@ -67,7 +46,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (option == L"--continue") {
             context = argv[i + 1];
         } else {
-            complain(L"用法 / usage: OrvaneX.exe [--out FILE] [--seed TEXT] [--continue FILE]");
+            sys::printError(L"用法 / usage: OrvaneX.exe [--out FILE] [--seed TEXT] [--continue FILE]");
             return 2;
         }
     }
@@ -75,15 +54,15 @@ int wmain(int argc, wchar_t** argv) {
         const auto corpus = orvanex::readCorpus(orvanex::builtInCorpus());
         if (corpus.empty()) throw std::runtime_error("the corpus is missing from the program");
         orvanex::Random random =
-            seed && !seed->empty() ? orvanex::Random::fromText(utf8(*seed)) : orvanex::Random::fresh();
+            seed && !seed->empty() ? orvanex::Random::fromText(sys::toUtf8(*seed)) : orvanex::Random::fresh();
         const orvanex::Composer composer(corpus);
         std::wstring score;
         if (context) {
             uint32_t error = 0;
             const auto bytes = text::readBytes(*context, &error);
             if (!bytes) {
-                complain(L"OrvaneX 未能读取续写的乐谱 / could not read the score to continue: " + *context +
-                         L"：" + sys::describe(error));
+                sys::printError(L"OrvaneX 未能读取续写的乐谱 / could not read the score to continue: " +
+                                *context + L"：" + sys::describe(error));
                 return 1;
             }
             score = orvanex::continuation(composer, random, text::fromGbk(*bytes));
@@ -91,13 +70,13 @@ int wmain(int argc, wchar_t** argv) {
             score = orvanex::render(composer.compose(random));
         }
         if (const uint32_t error = orvanex::writeScore(out, score)) {
-            complain(L"OrvaneX模型未能写出乐谱 / OrvaneX could not write the score: " + out + L"：" +
-                     sys::describe(error));
+            sys::printError(L"OrvaneX模型未能写出乐谱 / OrvaneX could not write the score: " + out + L"：" +
+                            sys::describe(error));
             return 1;
         }
     } catch (const std::exception& error) {
-        complain(L"OrvaneX模型未能写出乐谱 / OrvaneX could not write the score: " +
-                 text::fromGbk(error.what()));
+        sys::printError(L"OrvaneX模型未能写出乐谱 / OrvaneX could not write the score: " +
+                        text::fromGbk(error.what()));
         return 1;
     }
     return 0;

@@ -233,7 +233,7 @@ void FormEditor::ImageSAVE_Click() {
 // cannot hold would become "?", and the default answer writes nothing.
 bool FormEditor::save() {
     const std::wstring score = text(L"txtCode");
-    if (const std::wstring lost = outsideGbk(score); !lost.empty()) {
+    if (const std::wstring lost = text::outsideGbk(score); !lost.empty()) {
         std::wstring shown;
         size_t count = 0;
         for (size_t i = 0; i < lost.size() && count < 20; ++i, ++count) {
@@ -417,25 +417,6 @@ void FormEditor::followPlayback() {
         playStatus_ = L"正在播放第" + std::to_wstring(line) + L"行（Esc停止）";
         setText(L"LabelZT", playStatus_);
     }
-}
-
-std::wstring FormEditor::outsideGbk(std::wstring_view text) {
-    const auto fits = [](std::wstring_view part) {
-        BOOL lost = FALSE;
-        if (part.empty()) return true;
-        const int size = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, part.data(),
-                                             static_cast<int>(part.size()), nullptr, 0, nullptr, &lost);
-        return size > 0 && !lost;
-    };
-    std::wstring found;
-    if (fits(text)) return found;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const size_t length = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
-        const std::wstring_view character = text.substr(i, length);
-        if (!fits(character) && found.find(character) == std::wstring::npos) found += character;
-        i += length - 1;
-    }
-    return found;
 }
 
 void FormEditor::ImageWAV_Click() {

@@ -19,9 +19,6 @@ class FormEditor : public ui::Form {
 public:
     FormEditor();
 
-    // The characters of a text that a GBK file cannot hold, each once, in order.
-    static std::wstring outsideGbk(std::wstring_view text);
-
     // The gutter: the number of lines of the score (CR LF pairs + 1, none when empty).
     size_t lineCount() const { return lineCount_; }
     // Whether F5's preview is playing.

@@ -1,48 +1,57 @@
 #include "editor/Preview.h"
 
-#include <algorithm>
-#include <cstring>
+#include <windows.h>
 
+#include <algorithm>
+
+#include "sound/Sample.h"
 #include "system/Paths.h"
-#include "text/LineFile.h"
+#include "system/Scoped.h"
 
 namespace preview {
 
 namespace {
 
-uint32_t little(const std::string& bytes, size_t at, size_t size) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < size; ++i)
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    return value;
+// Why the sample cannot be played, in the user's words.
+std::wstring fault(const std::wstring& path, const sound::Sample& sample) {
+    switch (sample.fault) {
+        case sound::Fault::Unreadable:
+            return L"无法读取音符采样 " + path + L"：" + sys::describe(sample.error);
+        case sound::Fault::NotWave:
+            return L"音符采样 " + path + L" 不是WAV文件。";
+        case sound::Fault::NotPcm:
+            return L"音符采样 " + path + L" 不是PCM格式的WAV文件（格式" + std::to_wstring(sample.format) +
+                   L"），生成WAV文件时也会出错。";
+        default:
+            return L"音符采样 " + path + L" 不是完整的WAV文件，生成WAV文件时也会出错。";
+    }
+}
+
+// The frames that the sample adds to a rendering; nothing and the reason when rendering
+// would fail on it.
+std::optional<std::vector<int16_t>> framesOf(const std::wstring& path, std::wstring& failure) {
+    const sys::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    sound::Sample sample;
+    if (!file) {
+        sample.fault = sound::Fault::Unreadable;
+        sample.error = GetLastError();
+    } else {
+        sample = sound::readSample(file);
+    }
+    // A last odd byte, which rendering would pass on, makes no whole frame.
+    std::vector<int16_t> frames(sample.dataLength / 2);
+    if (sample.fault == sound::Fault::None && !frames.empty() &&
+        !sound::readAt(file, sample.dataOffset, frames.data(), static_cast<DWORD>(frames.size() * 2))) {
+        sample.fault = sound::Fault::Unreadable;
+        sample.error = GetLastError();
+    }
+    if (sample.fault == sound::Fault::None) return frames;
+    failure = fault(path, sample);
+    return std::nullopt;
 }
 
 }  // namespace
-
-std::optional<std::vector<int16_t>> framesOf(const std::string& bytes) {
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
-        return std::nullopt;
-    bool pcm16Mono44100 = false, hadFormat = false;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id = bytes.substr(at, 4);
-        const size_t size = little(bytes, at + 4, 4);
-        const size_t body = at + 8;
-        const size_t available = std::min(size, bytes.size() - body);
-        if (id == "fmt " && available >= 16) {
-            hadFormat = true;
-            pcm16Mono44100 = little(bytes, body, 2) == 1 && little(bytes, body + 2, 2) == 1 &&
-                             little(bytes, body + 4, 4) == 44100 && little(bytes, body + 14, 2) == 16;
-        } else if (id == "data" && hadFormat) {
-            std::vector<int16_t> frames;
-            if (!pcm16Mono44100) return frames;
-            frames.resize(available / 2);
-            std::memcpy(frames.data(), bytes.data() + body, frames.size() * 2);
-            return frames;
-        }
-        at = body + size + (size & 1);
-    }
-    return std::nullopt;
-}
 
 std::optional<Samples> loadSamples(const std::wstring& folder, const std::wstring& digits,
                                    std::wstring& failure) {
@@ -51,14 +60,11 @@ std::optional<Samples> loadSamples(const std::wstring& folder, const std::wstrin
         if (digits.find(d) == std::wstring::npos) continue;
         const std::wstring name = std::wstring(1, d) + L".wav";
         const std::wstring path = folder + L"\\" + name;
-        uint32_t error = 0;
-        const auto bytes = sys::exists(path) ? text::readBytes(path, &error) : std::nullopt;
-        const auto frames = bytes ? framesOf(*bytes) : std::nullopt;
+        std::wstring why;
+        auto frames = sys::exists(path) ? framesOf(path, why) : std::nullopt;
         if (!frames) {
-            failure = L"无法播放：" + (!sys::exists(path)
-                                           ? L"缺少音符采样 " + name + L"（应在 " + folder + L" 中）。"
-                                       : !bytes ? L"无法读取音符采样 " + path + L"：" + sys::describe(error)
-                                                : L"音符采样 " + path + L" 不是WAV文件。");
+            failure = L"无法播放：" +
+                      (why.empty() ? L"缺少音符采样 " + name + L"（应在 " + folder + L" 中）。" : why);
             return std::nullopt;
         }
         samples[static_cast<size_t>(d - L'0')] = std::move(*frames);

@@ -17,14 +17,12 @@
 namespace preview {
 
 // The frames of the note samples "0.wav" to "7.wav". A sample that is not mono, 16-bit,
-// 44100 Hz PCM has no frames, as it adds none to a rendering.
+// 44100 Hz has no frames, as it adds none to a rendering.
 using Samples = std::array<std::vector<int16_t>, 8>;
 
-// The frames of one WAV file's bytes; nothing when the bytes are no WAV file.
-std::optional<std::vector<int16_t>> framesOf(const std::string& bytes);
-
-// Reads the samples that the digits name from the folder; on failure the message that
-// names the sample and why.
+// Reads the samples that the digits name from the folder, with the reader that rendering
+// uses (sound/Sample.h): a sample on which rendering would fail (not a WAV file, not PCM)
+// is not played either. On failure the message that names the sample and why.
 std::optional<Samples> loadSamples(const std::wstring& folder, const std::wstring& digits,
                                    std::wstring& failure);
 

@@ -77,4 +77,16 @@ std::wstring parentOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+uint32_t createFolders(const std::wstring& folder) {
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return 0;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) return 0;
+    const std::wstring parent = parentOf(folder);
+    if (error != ERROR_PATH_NOT_FOUND || parent.empty() || parent == folder) return error;
+    if (const uint32_t failed = createFolders(parent)) return failed;
+    return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS
+               ? 0
+               : GetLastError();
+}
+
 }  // namespace sys

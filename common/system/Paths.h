@@ -1,4 +1,4 @@
-// The program folder, the existence test and the system's wording of an error.
+// The program folder, the existence test, folders and the system's wording of an error.
 #pragma once
 
 #include <cstdint>
@@ -28,5 +28,9 @@ std::wstring cannotWrite(const std::wstring& path, uint32_t error);
 
 // The folder part of a path (everything before the last '\' or '/').
 std::wstring parentOf(const std::wstring& path);
+
+// Creates the folder with any missing parents, as Python's os.makedirs does; a folder that
+// is there already is fine. Returns 0 or the system's error code.
+uint32_t createFolders(const std::wstring& folder);
 
 }  // namespace sys

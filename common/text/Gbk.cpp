@@ -15,13 +15,11 @@ constexpr UINT kGbk = 936;
     throw sys::Failure(std::wstring(L"无法") + direction + L"：" + sys::describe(GetLastError()));
 }
 
-// Whether code page 936 holds the character (one UTF-16 unit or a surrogate pair) exactly.
-bool storable(std::wstring_view character) {
+// Whether code page 936 holds the text (a character, or a whole score at once) exactly.
+bool storable(std::wstring_view text) {
     BOOL defaulted = FALSE;
-    char bytes[8];
-    const int length =
-        WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, character.data(), static_cast<int>(character.size()),
-                            bytes, sizeof bytes, nullptr, &defaulted);
+    const int length = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, text.data(),
+                                           static_cast<int>(text.size()), nullptr, 0, nullptr, &defaulted);
     return length > 0 && !defaulted;
 }
 
@@ -51,6 +49,8 @@ std::wstring fromGbk(std::string_view bytes) {
 
 std::wstring outsideGbk(std::wstring_view wide) {
     std::wstring found;
+    // Most texts fit whole: one call instead of one a character on a long score.
+    if (wide.empty() || storable(wide)) return found;
     for (size_t i = 0; i < wide.size();) {
         const bool pair = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]);
         const std::wstring_view character = wide.substr(i, pair ? 2 : 1);

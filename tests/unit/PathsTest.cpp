@@ -1,4 +1,4 @@
-// The existence test and the system's wording of errors.
+// The existence test, folders and the system's wording of errors.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -41,6 +41,18 @@ TEST(ProgramFolder, FilesAreAddressedInsideIt) {
     EXPECT_EQ(sys::inProgramFolder(L"bft.une"), folder.path() + L"\\bft.une");
     EXPECT_EQ(sys::parentOf(L"C:\\Orvane\\OutputWAV"), L"C:\\Orvane");
     EXPECT_EQ(sys::parentOf(L"C:/a/b.une"), L"C:/a");
+}
+
+// The joiner makes the output folder as the joining script does (os.makedirs), OrvaneX its
+// output folder: every missing level, a folder that is there being no fault.
+TEST(Folders, AreCreatedWithEveryMissingParent) {
+    TempFolder folder;
+    const std::wstring deep = folder.file(L"作品\\2025\\春");
+    EXPECT_EQ(sys::createFolders(deep), 0u);
+    EXPECT_NE(GetFileAttributesW(deep.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(sys::createFolders(deep), 0u) << "already there";
+    folder.put(L"file", "x");
+    EXPECT_NE(sys::createFolders(folder.file(L"file\\below")), 0u) << "a file stands where a folder would go";
 }
 
 TEST(ErrorWording, IsTheSystemsOwnWithoutALineEnd) {

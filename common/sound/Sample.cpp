@@ -1,10 +1,10 @@
-#include "Sample.h"
+#include "sound/Sample.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-namespace join {
+namespace sound {
 namespace {
 
 // What a chunk reads from: the file itself or the RIFF chunk around the others.
@@ -26,14 +26,8 @@ public:
 
     uint64_t read(uint64_t n, void* out) override {
         const uint64_t count = position_ < size_ ? std::min(n, size_ - position_) : 0;
-        if (out && count) {
-            LARGE_INTEGER at;
-            at.QuadPart = static_cast<LONGLONG>(position_);
-            DWORD got = 0;
-            if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) ||
-                !ReadFile(handle_, out, static_cast<DWORD>(count), &got, nullptr) || got != count)
-                failed = true;
-        }
+        if (out && count && !error && !readAt(handle_, position_, out, static_cast<DWORD>(count)))
+            error = GetLastError() ? GetLastError() : ERROR_HANDLE_EOF;
         position_ += count;
         return count;
     }
@@ -44,7 +38,7 @@ public:
     bool seekBy(uint64_t n) override { return seekTo(position_ + n); }
     uint64_t tell() const override { return position_; }
 
-    bool failed = false;  // the system refused a read
+    uint32_t error = 0;  // the system refused a read
 
 private:
     HANDLE handle_;
@@ -103,82 +97,89 @@ uint32_t u32(const unsigned char* p) {
     return u16(p) | static_cast<uint32_t>(u16(p + 2)) << 16;
 }
 
+// What the fmt chunk says, read as the wave module reads it: the format tag first, and
+// the bits per sample only of a PCM sample.
+struct Format {
+    uint16_t channels = 0;
+    uint32_t rate = 0;
+    uint32_t width = 0;  // bytes a sample
+};
+
+Fault readFormat(Chunk& chunk, Format& format, uint16_t& tag) {
+    unsigned char fields[16];
+    if (chunk.read(14, fields) < 14) return Fault::FormatCutShort;
+    tag = u16(fields);
+    if (tag != 1) return Fault::NotPcm;
+    if (chunk.read(2, fields + 14) < 2) return Fault::FormatCutShort;
+    format.channels = u16(fields + 2);
+    format.rate = u32(fields + 4);
+    format.width = (u16(fields + 14) + 7u) / 8;
+    return format.width && format.channels ? Fault::None : Fault::NoChannelsOrWidth;
+}
+
+// The chunks of the RIFF chunk up to the first data chunk, which is left in `data`.
+Fault findData(Chunk& riff, std::optional<Chunk>& data, Format& format, uint16_t& tag) {
+    bool formatRead = false;
+    for (;;) {
+        Chunk chunk = Chunk::next(riff);
+        if (!chunk.complete()) break;
+        if (chunk.is("fmt ")) {
+            if (const Fault fault = readFormat(chunk, format, tag); fault != Fault::None) return fault;
+            formatRead = true;
+        } else if (chunk.is("data")) {
+            if (!formatRead) return Fault::DataBeforeFormat;
+            data.emplace(chunk);
+            return Fault::None;
+        }
+        if (!chunk.skip()) return Fault::ChunkPastEnd;
+    }
+    return Fault::NoFormatOrData;
+}
+
 }  // namespace
 
-bool readSample(HANDLE handle, Sample& sample, std::wstring& error) {
+Sample readSample(HANDLE handle) {
+    Sample sample;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(handle, &size)) {
-        error = L"its size cannot be read";
-        return false;
+        sample.fault = Fault::Unreadable;
+        sample.error = GetLastError();
+        return sample;
     }
     File file(handle, static_cast<uint64_t>(size.QuadPart));
     Chunk riff = Chunk::next(file);
     char wave[4] = {};
-    if (!riff.complete() || !riff.is("RIFF") || riff.read(4, wave) < 4 || std::memcmp(wave, "WAVE", 4) != 0) {
-        error = L"it is not a WAV file";
-        return false;
-    }
-
-    bool formatRead = false;
-    uint16_t channels = 0;
-    uint32_t rate = 0;
-    uint32_t width = 0;
     std::optional<Chunk> data;
-    while (!data) {
-        Chunk chunk = Chunk::next(riff);
-        if (!chunk.complete()) break;
-        if (chunk.is("fmt ")) {
-            unsigned char format[16];
-            if (chunk.read(14, format) < 14) {
-                error = L"its format chunk is cut short";
-                return false;
-            }
-            if (u16(format) != 1) {
-                error = L"it is not plain PCM (format " + std::to_wstring(u16(format)) + L")";
-                return false;
-            }
-            if (chunk.read(2, format + 14) < 2) {
-                error = L"its format chunk is cut short";
-                return false;
-            }
-            channels = u16(format + 2);
-            rate = u32(format + 4);
-            width = (u16(format + 14) + 7u) / 8;
-            if (!width || !channels) {
-                error = L"its format chunk gives no channels or no sample width";
-                return false;
-            }
-            formatRead = true;
-        } else if (chunk.is("data")) {
-            if (!formatRead) {
-                error = L"its data chunk comes before its format chunk";
-                return false;
-            }
-            data.emplace(chunk);
-            break;
-        }
-        if (!chunk.skip()) {
-            error = L"a chunk runs past the end of the file's RIFF chunk";
-            return false;
+    Format format;
+    if (!riff.complete() || !riff.is("RIFF") || riff.read(4, wave) < 4 || std::memcmp(wave, "WAVE", 4) != 0)
+        sample.fault = Fault::NotWave;
+    else
+        sample.fault = findData(riff, data, format, sample.format);
+    if (sample.fault == Fault::None) {
+        sample.contributes = format.channels == 1 && format.width == 2 && format.rate == 44100;
+        const uint64_t frames = data->size() / (format.channels * format.width);
+        if (sample.contributes && frames) {
+            sample.dataOffset = file.tell();
+            sample.dataLength = data->read(frames * 2, nullptr);
         }
     }
-    if (!formatRead || !data) {
-        error = L"it has no format chunk or no data chunk";
-        return false;
+    if (file.error) {
+        sample = {};
+        sample.fault = Fault::Unreadable;
+        sample.error = file.error;
     }
-
-    sample = {};
-    sample.contributes = channels == 1 && width == 2 && rate == 44100;
-    const uint64_t frames = data->size() / (channels * width);
-    if (sample.contributes && frames) {
-        sample.dataOffset = file.tell();
-        sample.dataLength = data->read(frames * 2, nullptr);
-    }
-    if (file.failed) {
-        error = L"reading it failed";
-        return false;
-    }
-    return true;
+    return sample;
 }
 
-}  // namespace join
+bool readAt(HANDLE file, uint64_t offset, void* into, DWORD size) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN) || !ReadFile(file, into, size, &got, nullptr))
+        return false;
+    if (got == size) return true;
+    SetLastError(ERROR_HANDLE_EOF);  // the file ended before: it changed since it was read
+    return false;
+}
+
+}  // namespace sound
