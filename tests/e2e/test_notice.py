@@ -91,17 +91,19 @@ class FromTheMainProgram(NoticeTest):
             folder.start()
             shown = bracket(lambda: windows(NOTICE), 15)
             notice = wait_window(NOTICE)
-            self.assertTrue(painted(notice), "the dark panel shows")
-            self.assertEqual((notice.x, notice.y, notice.width, notice.height), AT)
-            empty = looks(notice, EMPTY)
-            for name, region in (("title", TITLE), ("body", BODY), ("clock", CLOCK)):
-                self.assertGreater(looks(notice, region), empty + 0.03, f"the {name} is drawn")
+            # The splash lasts under two seconds and the notice three: what needs them
+            # running is looked at first, the drawing after.
             self.assertTrue(running(folder, "notice.exe"))
-
+            self.assertTrue(painted(notice), "the dark panel shows")
             # The light splash covers the notice's place; the notice stays above it.
             splash = wait_window(SPLASH)
             self.assertGreater(brightness(splash, 40, 40, 200, 200), 0.8)
             self.assertLess(looks(notice, EMPTY), 0.25, "the notice is above the splash")
+
+            self.assertEqual((notice.x, notice.y, notice.width, notice.height), AT)
+            empty = looks(notice, EMPTY)
+            for name, region in (("title", TITLE), ("body", BODY), ("clock", CLOCK)):
+                self.assertGreater(looks(notice, region), empty + 0.03, f"the {name} is drawn")
 
             assert_three_seconds(self, shown, bracket(confirmed(lambda: not windows(NOTICE)), 6))
             self.assertTrue(wait_for(lambda: not running(folder, "notice.exe"), 5), "notice ended")
