@@ -26,6 +26,15 @@ std::wstring executableFolder() {
     return parentOf(path);
 }
 
+// What CreateDirectoryW's ERROR_ALREADY_EXISTS means: a folder is there, or a file of
+// that name, which is no folder (os.makedirs raises FileExistsError there too).
+uint32_t alreadyThere(const std::wstring& folder) {
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+               ? 0
+               : ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 const std::wstring& programFolder() {
@@ -80,13 +89,13 @@ std::wstring parentOf(const std::wstring& path) {
 uint32_t createFolders(const std::wstring& folder) {
     if (CreateDirectoryW(folder.c_str(), nullptr)) return 0;
     const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS) return 0;
+    if (error == ERROR_ALREADY_EXISTS) return alreadyThere(folder);
     const std::wstring parent = parentOf(folder);
     if (error != ERROR_PATH_NOT_FOUND || parent.empty() || parent == folder) return error;
     if (const uint32_t failed = createFolders(parent)) return failed;
-    return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS
-               ? 0
-               : GetLastError();
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return 0;
+    const DWORD again = GetLastError();
+    return again == ERROR_ALREADY_EXISTS ? alreadyThere(folder) : again;
 }
 
 }  // namespace sys

@@ -53,6 +53,8 @@ TEST(Folders, AreCreatedWithEveryMissingParent) {
     EXPECT_EQ(sys::createFolders(deep), 0u) << "already there";
     folder.put(L"file", "x");
     EXPECT_NE(sys::createFolders(folder.file(L"file\\below")), 0u) << "a file stands where a folder would go";
+    EXPECT_EQ(sys::createFolders(folder.file(L"file")), static_cast<uint32_t>(ERROR_ALREADY_EXISTS))
+        << "a file of that name is no folder";
 }
 
 TEST(ErrorWording, IsTheSystemsOwnWithoutALineEnd) {
