@@ -161,6 +161,7 @@ private:
     void drawFocusCue(HDC dc) const;
     int nearestToward(UINT key, int current, const std::vector<size_t>& order) const;
     void raiseOpened() const;
+    void raiseOpenedSoon() const;
 
     FormLayout layout_;
     HWND window_ = nullptr;

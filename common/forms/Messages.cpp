@@ -135,7 +135,7 @@ Form::Reply Form::onPress(WPARAM, LPARAM at) {
 Form::Reply Form::onClick(WPARAM, LPARAM at) {
     const int pressed = pressed_;
     pressed_ = -1;
-    PostMessageW(window_, kRaiseOpened, 0, 0);
+    raiseOpenedSoon();
     if (GetCapture() == window_) ReleaseCapture();
     if (pressed >= 0 && hitTest(pointOf(at)) == pressed)
         fire(layout_.controls[static_cast<size_t>(pressed)].name);
@@ -260,13 +260,19 @@ void Form::postDefaultAction(size_t index) {
 }
 
 Form::Reply Form::onActivate(WPARAM state, LPARAM) {
-    if (LOWORD(state) != WA_INACTIVE) PostMessageW(window_, kRaiseOpened, 0, 0);
+    if (LOWORD(state) != WA_INACTIVE) raiseOpenedSoon();
     return std::nullopt;
 }
 
 Form::Reply Form::onRaiseOpened(WPARAM, LPARAM) {
     raiseOpened();
     return 0;
+}
+
+// A full message queue refuses the post: the windows are lifted now, which under Wine
+// may come before the front changes, rather than not at all.
+void Form::raiseOpenedSoon() const {
+    if (!PostMessageW(window_, kRaiseOpened, 0, 0)) raiseOpened();
 }
 
 }  // namespace ui
