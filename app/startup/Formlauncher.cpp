@@ -8,7 +8,9 @@
 #include "startup/Formmain.h"
 #include "state/Notification.h"
 #include "state/StateFiles.h"
+#include "system/Paths.h"
 #include "system/System.h"
+#include "text/LineFile.h"
 
 const ui::FormLayout Formlauncher::layout{
     .caption = L"Orvane正在启动",
@@ -24,16 +26,19 @@ const ui::FormLayout Formlauncher::layout{
 
 Formlauncher::Formlauncher() : Form(layout) {}
 
-void Formlauncher::preparePicture() {
-    ui::preparePicture(state::isLightTheme() ? ART_SPLASH_LIGHT : ART_SPLASH_DARK);
-}
-
 void Formlauncher::Form_Load() {
     fitToPicture(L"Image1");
     showThemePicture(state::isLightTheme());
+    // What the first paint does not need waits for it.
     afterShown([this] {
         if (!sys::tell(state::postNotification(text(L"Text1"), text(L"Text2"))))
             install::require(install::NoticeProgram, *this);
+        // Writes that a kill cut short leave their temporary files behind.
+        text::removeLeftovers(sys::programFolder());
+        text::removeLeftovers(sys::inProgramFolder(install::SampleFolder));
+        // The window after the splash decodes its picture without waiting for the
+        // imaging component to load.
+        ui::prepareImaging();
     });
 }
 

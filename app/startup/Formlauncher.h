@@ -8,8 +8,6 @@
 class Formlauncher : public ui::Form {
 public:
     Formlauncher();
-    // Starts decoding the picture of the theme, before the window is asked for.
-    static void preparePicture();
 
 private:
     static const ui::FormLayout layout;

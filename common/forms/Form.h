@@ -144,6 +144,7 @@ private:
     void paint(HDC dc);
     void paintAll(HDC dc, SIZE size);
     const Control* wholeWindowPicture(SIZE client) const;
+    SIZE shownSize(const Control& c) const;
     void drawLabel(HDC dc, const Control& c, SIZE client) const;
     void drawFitted(HDC dc, const Control& c, RECT r) const;
     // Form.cpp. Scaling: the monitor's DPI and the fit into its work area, then every

@@ -40,11 +40,10 @@ const Control* Form::wholeWindowPicture(SIZE client) const {
         if (picture || c.kind != Kind::Picture) return nullptr;
         picture = &c;
     }
-    if (!picture || !picture->scaled) return nullptr;
+    if (!picture) return nullptr;
     const RECT r = pixelRect(picture->name);
-    const SIZE drawn = pictureSize(picture->picture);
-    return r.left <= 0 && r.top <= 0 && r.left + toPixels(drawn.cx * kTwipsPerPixel) >= client.cx &&
-                   r.top + toPixels(drawn.cy * kTwipsPerPixel) >= client.cy
+    const SIZE shown = shownSize(*picture);
+    return r.left <= 0 && r.top <= 0 && r.left + shown.cx >= client.cx && r.top + shown.cy >= client.cy
                ? picture
                : nullptr;
 }
@@ -67,27 +66,36 @@ void Form::drawFitted(HDC dc, const Control& c, RECT r) const {
 }
 
 void Form::paint(HDC dc) {
+    const SIZE size = clientSize();
+    const Control* whole = wholeWindowPicture(size);
+    // A picture the program carries ready to draw (the splash) goes to the screen from
+    // the program file, a band of rows at a time: no decoder, no bitmap to make first.
+    if (whole) {
+        const RECT r = pixelRect(whole->name);
+        if (drawReady(dc, whole->picture, {r.left, r.top}, shownSize(*whole))) return;
+    }
     // Every picture is loaded before anything is drawn: one that fails stops the paint
     // before it starts, never halfway. Each is kept at the window's scale until it changes.
-    for (Control& c : layout_.controls) {
-        if (c.kind != Kind::Picture || !c.visible || c.scaled) continue;
-        const SIZE picture = pictureSize(c.picture);
-        c.scaled.reset(loadPicture(
-            c.picture, {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)}));
-    }
-    const SIZE size = clientSize();
-    if (const Control* picture = wholeWindowPicture(size)) {
-        // One picture over the whole window (the splash, the pop-up) goes straight to the
-        // screen: a back buffer would copy it twice more, about 10 ms at 2x under Wine.
-        const RECT r = pixelRect(picture->name);
+    for (Control& c : layout_.controls)
+        if (c.kind == Kind::Picture && c.visible && !c.scaled) c.scaled.reset(loadPicture(c.picture, shownSize(c)));
+    if (whole && whole->scaled) {
+        // One picture over the whole window (the pop-up) goes straight to the screen:
+        // a back buffer would copy it twice more, about 10 ms at 2x under Wine.
+        const RECT r = pixelRect(whole->name);
         const sys::MemoryDc source = sys::memoryDcLike(dc);
-        sys::Selection selected(source, picture->scaled);
+        sys::Selection selected(source, whole->scaled);
         BitBlt(dc, r.left, r.top, size.cx - r.left, size.cy - r.top, source, 0, 0, SRCCOPY);
         return;
     }
     const sys::Canvas canvas(dc, size);
     paintAll(canvas, size);
     BitBlt(dc, 0, 0, size.cx, size.cy, canvas, 0, 0, SRCCOPY);
+}
+
+// The picture's size on the screen: its size at 1x at the window's scale.
+SIZE Form::shownSize(const Control& c) const {
+    const SIZE picture = pictureSize(c.picture);
+    return {toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)};
 }
 
 // The window's back colour, then its pictures and labels in the order of the table.
@@ -102,8 +110,7 @@ void Form::paintAll(HDC dc, SIZE size) {
         // The picture at the window's scale, drawn once and kept; a picture larger
         // than the window is cut off at its edge.
         const RECT r = pixelRect(c.name);
-        const SIZE picture = pictureSize(c.picture);
-        const SIZE shown{toPixels(picture.cx * kTwipsPerPixel), toPixels(picture.cy * kTwipsPerPixel)};
+        const SIZE shown = shownSize(c);
         const sys::MemoryDc source = sys::memoryDcLike(dc);
         sys::Selection selected(source, c.scaled);
         BitBlt(dc, r.left, r.top, shown.cx, shown.cy, source, 0, 0, SRCCOPY);

@@ -5,15 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <future>
-#include <map>
-#include <mutex>
 #include <string>
 #include <system_error>
 #include <thread>
-#include <utility>
 
-#include "forms/Screen.h"
+#include "forms/Runs.h"
 #include "system/Failure.h"
 #include "system/Paths.h"
 #include "system/Scoped.h"
@@ -61,12 +57,16 @@ Resource find(int resourceId, int percent) {
     return {data, data ? SizeofResource(module, resource) : 0};
 }
 
-// Width and height from the PNG's header chunk.
-SIZE headerSize(const Resource& png) {
-    if (png.size < 24 || std::memcmp(png.data + 12, "IHDR", 4) != 0) return {0, 0};
+bool isPng(const Resource& picture) {
+    return picture.size >= 24 && std::memcmp(picture.data + 12, "IHDR", 4) == 0;
+}
+
+// Width and height from the PNG's header chunk, or from the runs' header.
+SIZE headerSize(const Resource& picture) {
+    if (!isPng(picture)) return Runs(picture.data, picture.size).size();
     auto number = [&](int at) {
-        return static_cast<LONG>((png.data[at] << 24) | (png.data[at + 1] << 16) | (png.data[at + 2] << 8) |
-                                 png.data[at + 3]);
+        return static_cast<LONG>((picture.data[at] << 24) | (picture.data[at + 1] << 16) |
+                                 (picture.data[at + 2] << 8) | picture.data[at + 3]);
     };
     return {number(16), number(20)};
 }
@@ -115,6 +115,14 @@ Pixels decode(IWICImagingFactory* factory, const Resource& png, SIZE size) {
     const UINT bytes = width * height * 4;
     if (pixels && FAILED(converted->CopyPixels(nullptr, width * 4, bytes, reinterpret_cast<BYTE*>(pixels.bits))))
         return {};
+    return pixels;
+}
+
+Pixels decodeRuns(const Resource& picture, SIZE size) {
+    Runs runs(picture.data, picture.size);
+    if (runs.size().cx != size.cx || runs.size().cy != size.cy || !runs.whole()) return {};
+    Pixels pixels = newPixels(size);
+    for (LONG y = 0; pixels && y < size.cy; ++y) runs.nextRow(pixels.bits + static_cast<size_t>(y) * size.cx);
     return pixels;
 }
 
@@ -180,55 +188,7 @@ uint32_t blend(const uint32_t* row, size_t step, const std::vector<Tap>& taps) {
     return out;
 }
 
-// Pictures being decoded ahead, by resource and scale: each is taken once.
-std::mutex preparedLock;
-std::map<std::pair<int, int>, std::future<Pixels>> prepared;
-
-Pixels takePrepared(int resourceId, int percent) {
-    std::future<Pixels> pixels;
-    {
-        const std::lock_guard lock(preparedLock);
-        const auto it = prepared.find({resourceId, percent});
-        if (it == prepared.end()) return {};
-        pixels = std::move(it->second);
-        prepared.erase(it);
-    }
-    return pixels.get();
-}
-
 }  // namespace
-
-void preparePicture(int resourceId) {
-    const SIZE base = pictureSize(resourceId);
-    if (base.cx <= 0) return;
-    for (int percent : preference(systemDpi() / 96.0)) {
-        const Resource png = find(resourceId, percent);
-        const SIZE drawn = headerSize(png);
-        if (drawn.cx <= 0) continue;
-        const std::lock_guard lock(preparedLock);
-        if (prepared.count({resourceId, percent})) return;
-        // The thread is left to run: a program that ends before it has finished does not
-        // wait for it. It joins the free-threaded apartment for a factory of its own.
-        std::promise<Pixels> decoded;
-        auto future = decoded.get_future();
-        try {
-            std::thread([png, drawn, decoded = std::move(decoded)]() mutable {
-                const HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-                Pixels made;
-                if (IWICImagingFactory* factory = makeFactory()) {
-                    made = decode(factory, png, drawn);
-                    factory->Release();
-                }
-                if (SUCCEEDED(joined)) CoUninitialize();
-                decoded.set_value(std::move(made));
-            }).detach();
-        } catch (const std::system_error&) {
-            return;  // no thread to be had: the picture is decoded when it is asked for
-        }
-        prepared.emplace(std::pair{resourceId, percent}, std::move(future));
-        return;
-    }
-}
 
 std::vector<uint32_t> resample(const std::vector<uint32_t>& pixels, SIZE from, SIZE to) {
     const auto across = taps(from.cx, to.cx), down = taps(from.cy, to.cy);
@@ -259,8 +219,7 @@ HBITMAP loadPicture(int resourceId, SIZE size) {
         const Resource png = find(resourceId, percent);
         const SIZE drawn = headerSize(png);
         if (drawn.cx <= 0) continue;
-        Pixels pixels = takePrepared(resourceId, percent);
-        if (!pixels) pixels = decode(imaging(), png, drawn);
+        Pixels pixels = isPng(png) ? decode(imaging(), png, drawn) : decodeRuns(png, drawn);
         if (!pixels) continue;
         if (drawn.cx == size.cx && drawn.cy == size.cy) return pixels.bitmap.release();
         Pixels scaled = newPixels(size);
@@ -273,6 +232,49 @@ HBITMAP loadPicture(int resourceId, SIZE size) {
         return scaled.bitmap.release();
     }
     throw sys::Failure(L"无法载入图片 " + std::to_wstring(resourceId) + L"：图片数据无法解码");
+}
+
+bool drawReady(HDC dc, int resourceId, POINT at, SIZE size) {
+    for (int percent : kPictureScales) {
+        const Resource picture = find(resourceId, percent);
+        if (isPng(picture)) continue;
+        Runs runs(picture.data, picture.size);
+        if (runs.size().cx != size.cx || runs.size().cy != size.cy) continue;
+        // A picture that cannot be drawn whole is not begun.
+        if (!runs.whole()) return false;
+        constexpr LONG kBand = 32;  // rows: a band stays in the processor's cache
+        std::vector<uint32_t> band(static_cast<size_t>(size.cx) * kBand);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size.cx;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        for (LONG top = 0; top < size.cy; top += kBand) {
+            const LONG rows = std::min(kBand, size.cy - top);
+            for (LONG y = 0; y < rows; ++y) runs.nextRow(&band[static_cast<size_t>(y) * size.cx]);
+            info.bmiHeader.biHeight = -rows;  // rows top-down
+            if (!StretchDIBits(dc, at.x, at.y + top, size.cx, rows, 0, 0, size.cx, rows, band.data(), &info,
+                               DIB_RGB_COLORS, SRCCOPY))
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+void prepareImaging() {
+    // Its libraries load on a thread of their own and stay loaded: the window that
+    // decodes the first PNG then only makes its factory. A library that fails to load
+    // here is loaded, or reported, by that decode.
+    try {
+        std::thread([] {
+            for (const wchar_t* library : {L"ole32.dll", L"windowscodecs.dll"})
+                LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the first decode loads them.
+    }
 }
 
 }  // namespace ui

@@ -1,7 +1,8 @@
-// Window pictures: PNG files embedded as resources, each drawn at several scales (RCDATA
-// at 1x, PICTURE150 and PICTURE200 of the same id at 1.5x and 2x). A window asks
-// for a picture at the size it shows it; the nearest scale that is not smaller is
-// decoded by the imaging component (WIC) and, where its size differs, filtered to that size.
+// Window pictures: PNG files (or runs of pixels, forms/Runs.h) embedded as resources,
+// each drawn at several scales (RCDATA at 1x, PICTURE150 and PICTURE200 of the same id at
+// 1.5x and 2x). A window asks for a picture at the size it shows it; the nearest scale
+// that is not smaller is decoded (PNG by the imaging component, WIC) and, where its size
+// differs, filtered to that size.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,7 @@
 
 namespace ui {
 
-// The picture's size at 1x (read from the PNG header, without decoding), or 0 x 0
+// The picture's size at 1x (read from its header, without decoding), or 0 x 0
 // when the resource is missing.
 SIZE pictureSize(int resourceId);
 
@@ -19,11 +20,14 @@ SIZE pictureSize(int resourceId);
 // or cannot be decoded throws sys::Failure.
 HBITMAP loadPicture(int resourceId, SIZE size);
 
-// Starts decoding the picture on a thread of its own, at the scale of the system's DPI
-// (the primary monitor's, where windows open): the next loadPicture of it at that scale
-// takes the pixels instead of decoding them, so that a first paint waits less while the
-// window is made. A picture shown at another scale is decoded as usual.
-void preparePicture(int resourceId);
+// Draws the picture at `size` with its top left at `at`, where the program carries it
+// ready to draw at exactly that size (as runs, not PNG): row band by row band, with no
+// bitmap made and no decoder loaded. False, with nothing drawn, where it does not carry
+// it so; false too where drawing fails, after which the caller draws the picture anew.
+bool drawReady(HDC dc, int resourceId, POINT at, SIZE size);
+
+// Loads the imaging component in the background, ahead of the first PNG decoded.
+void prepareImaging();
 
 // The scales a picture is drawn at, in percent, for the resource types above.
 inline constexpr int kPictureScales[] = {100, 150, 200};

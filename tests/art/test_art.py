@@ -315,6 +315,7 @@ class Generator(unittest.TestCase):
                 subprocess.run([sys.executable, str(GENERATOR), out], check=True, env=env)
                 runs.append({p.name: p.read_bytes() for p in Path(out).iterdir()})
         expected = [n for n in PICTURES if full or n not in SCALED] + ["orvane.ico", "installer.bmp"]
+        expected += [n.replace(".png", ".runs") for n in expected if n.startswith("splash_")]
         self.assertEqual(sorted(runs[0]), sorted(expected + (["installer@2x.bmp"] if full else [])))
         self.assertEqual(runs[0], runs[-1])
         for name, data in runs[0].items():

@@ -1,12 +1,10 @@
 // Every screen: windows that shrink to fit the work area and stay inside it, the pop-up's
 // corner where its place is off the screen, a move to a monitor of another DPI, pictures
-// filtered to their size or decoded ahead, and the hand over the click areas of the
-// program's windows.
+// filtered to their size, and the hand over the click areas of the program's windows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cmath>
 #include <vector>
 
 #include "WindowTest.h"
@@ -50,19 +48,6 @@ RECT childRect(const ui::Form& form, HWND child) {
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-// A picture's pixels, and the bitmap freed.
-std::vector<uint32_t> pixelsOf(HBITMAP bitmap) {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    std::vector<uint32_t> pixels;
-    if (info.bmBits && info.bmBitsPixel == 32) {
-        const auto* bits = static_cast<const uint32_t*>(info.bmBits);
-        pixels.assign(bits, bits + static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    }
-    DeleteObject(bitmap);
-    return pixels;
 }
 
 LONG fontHeight(HFONT font) {
@@ -174,20 +159,6 @@ TEST(Screens, PicturesAreFilteredToTheirSizeNotStretched) {
         EXPECT_EQ(info.bmHeight, size.cy);
         DeleteObject(bitmap);
     }
-}
-
-TEST(Screens, APictureDecodedAheadIsThePictureAskedFor) {
-    // Decoded on a thread of its own at the system's scale, then taken by the window that
-    // asks for it there: the same pixels as a picture decoded when asked for.
-    const double scale = ui::systemDpi() / 96.0;
-    const SIZE base = ui::pictureSize(ART_ERROR);
-    const SIZE size{static_cast<LONG>(std::lround(base.cx * scale)), static_cast<LONG>(std::lround(base.cy * scale))};
-    ui::preparePicture(ART_ERROR);
-    ui::preparePicture(ART_ERROR);  // once is enough: the second asks for nothing more
-    const std::vector<uint32_t> ahead = pixelsOf(ui::loadPicture(ART_ERROR, size));
-    const std::vector<uint32_t> asked = pixelsOf(ui::loadPicture(ART_ERROR, size));
-    ASSERT_EQ(ahead.size(), static_cast<size_t>(size.cx) * size.cy);
-    EXPECT_TRUE(ahead == asked);
 }
 
 TEST_F(ScreensTest, ThePointerIsAHandOverEveryClickAreaOfTheWindows) {

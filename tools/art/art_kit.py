@@ -272,6 +272,40 @@ def save_png(im, path):
                 chunk(b"IEND", b""))
 
 
+def save_runs(im, path):
+    """Writes an RGB picture as runs of pixels, which the program draws with no decoder:
+    "RUNS", the width and the height (32-bit, little-endian), then each row as operations
+    on 3-byte pixels in B, G, R order, none crossing the row's end. An operation's first
+    byte n: below 128, n + 1 pixels follow as they are; from 128, the one pixel that
+    follows stands n - 126 times (2 to 129)."""
+    w, h = im.size
+    pixels = im.convert("RGB").tobytes("raw", "BGR")
+    out = bytearray(b"RUNS" + struct.pack("<II", w, h))
+    for y in range(h):
+        row = pixels[y * w * 3:(y + 1) * w * 3]
+        x, single = 0, bytearray()
+        while x < w:
+            pixel = row[x * 3:x * 3 + 3]
+            end = x + 1
+            while end < w and end - x < 129 and row[end * 3:end * 3 + 3] == pixel:
+                end += 1
+            if end - x == 1:
+                single += pixel
+                if len(single) == 128 * 3:
+                    out += bytes([127]) + single
+                    single = bytearray()
+            else:
+                if single:
+                    out += bytes([len(single) // 3 - 1]) + single
+                    single = bytearray()
+                out += bytes([end - x + 126]) + pixel
+            x = end
+        if single:
+            out += bytes([len(single) // 3 - 1]) + single
+    with open(path, "wb") as f:
+        f.write(out)
+
+
 # --------------------------------------------------------------------------
 # Shared marks
 # --------------------------------------------------------------------------

@@ -7,7 +7,8 @@ Needs Debian's Pillow (python3-pil) and the WenQuanYi Zen Hei font
 (fonts-wqy-zenhei). The output is byte-for-byte the same on every run: shapes
 are drawn several times larger and box-filtered down, text is drawn afterwards at
 the final size, the pseudo QR codes come from fixed seeds and the PNG files
-carry no time stamps.
+carry no time stamps. The splash is also written as runs of pixels (name.runs), which
+the program draws straight from its file: its first paint waits for no decoder.
 
 Every window picture is drawn at each scale of SCALES, for screens of higher
 pixel density: name.png at 1x, name@1.5x.png and name@2x.png. The drawing code
@@ -30,7 +31,7 @@ from PIL import Image
 from art_kit import (AT_ONE_AND_A_HALF, BLUE, MAKER, SCALE, SCALES, SLOGAN, VIOLET, WHITE, YEAR, Canvas, alpha,
                      arrow, between, close_button, glyph_bars, glyph_editor, glyph_folder, glyph_gear, glyph_info,
                      glyph_sparkles, glyph_stone, ink_span, layouts, logo_image, maker_mark, mix, pseudo_qr, put_logo,
-                     save_png, small_logo_image, text_width, wave_lines)
+                     save_png, save_runs, small_logo_image, text_width, wave_lines)
 
 import account_art  # the login and settings pictures
 import editor_art  # the score editor
@@ -322,6 +323,10 @@ def write_icon(path, sizes=(16, 24, 32, 48, 64, 256)):
         f.write(out + b"".join(d for _, d in entries))
 
 
+# The pictures the program carries ready to draw (name.runs), not as PNG.
+READY_TO_DRAW = ("splash_",)
+
+
 def draw_scale(out_dir):
     """Draws every picture at SCALE into out_dir; the 1x run adds the logo and the icon."""
     pictures = {
@@ -340,7 +345,10 @@ def draw_scale(out_dir):
     for name, make in pictures.items():
         if SCALE == 1.5 and not name.startswith(AT_ONE_AND_A_HALF):
             continue
-        save_png(make().convert("RGB"), os.path.join(out_dir, name.replace(".png", suffix + ".png")))
+        picture = make().convert("RGB")
+        save_png(picture, os.path.join(out_dir, name.replace(".png", suffix + ".png")))
+        if name.startswith(READY_TO_DRAW):
+            save_runs(picture, os.path.join(out_dir, name.replace(".png", suffix + ".runs")))
     if SCALE != 1.5:  # the installer chooses between 1x and 2x by the screen's DPI
         installer_art.draw_installer().convert("RGB").save(os.path.join(out_dir, f"installer{suffix}.bmp"))
     if SCALE == 1:
