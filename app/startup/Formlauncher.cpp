@@ -31,11 +31,11 @@ void Formlauncher::Form_Load() {
     showThemePicture(state::isLightTheme());
     // What the first paint does not need waits for it.
     afterShown([this] {
-        if (!sys::tell(state::postNotification(text(L"Text1"), text(L"Text2"))))
-            install::require(install::NoticeProgram, *this);
         // Writes that a kill cut short leave their temporary files behind.
         text::removeLeftovers(sys::programFolder());
         text::removeLeftovers(sys::inProgramFolder(install::SampleFolder));
+        if (!sys::tell(state::postNotification(text(L"Text1"), text(L"Text2"))))
+            install::require(install::NoticeProgram, *this);
         // The window after the splash decodes its picture without waiting for the
         // imaging component to load.
         ui::prepareImaging();
