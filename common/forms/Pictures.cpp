@@ -78,14 +78,20 @@ struct Pixels {
     explicit operator bool() const { return bits != nullptr; }
 };
 
-Pixels newPixels(SIZE size) {
+// The header of 32-bit pixels of `size`, rows top-down.
+BITMAPINFO topDown(SIZE size) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;  // rows top-down
+    info.bmiHeader.biHeight = -size.cy;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+Pixels newPixels(SIZE size) {
+    const BITMAPINFO info = topDown(size);
     void* bits = nullptr;
     Pixels made;
     made.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -244,16 +250,10 @@ bool drawReady(HDC dc, int resourceId, POINT at, SIZE size) {
         if (!runs.whole()) return false;
         constexpr LONG kBand = 32;  // rows: a band stays in the processor's cache
         std::vector<uint32_t> band(static_cast<size_t>(size.cx) * kBand);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size.cx;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         for (LONG top = 0; top < size.cy; top += kBand) {
             const LONG rows = std::min(kBand, size.cy - top);
             for (LONG y = 0; y < rows; ++y) runs.nextRow(&band[static_cast<size_t>(y) * size.cx]);
-            info.bmiHeader.biHeight = -rows;  // rows top-down
+            const BITMAPINFO info = topDown({size.cx, rows});
             if (!StretchDIBits(dc, at.x, at.y + top, size.cx, rows, 0, 0, size.cx, rows, band.data(), &info,
                                DIB_RGB_COLORS, SRCCOPY))
                 return false;
