@@ -70,7 +70,8 @@ void Form::paint(HDC dc) {
     const Control* whole = wholeWindowPicture(size);
     // A picture the program carries ready to draw (the splash) goes to the screen from
     // the program file, a band of rows at a time: no decoder, no bitmap to make first.
-    if (whole) {
+    // One already loaded (the menu, the pop-up) is copied as it is.
+    if (whole && !whole->scaled) {
         const RECT r = pixelRect(whole->name);
         if (drawReady(dc, whole->picture, {r.left, r.top}, shownSize(*whole))) return;
     }
